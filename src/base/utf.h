@@ -1,0 +1,33 @@
+// Conversions between UTF-8 bytes and UTF-16 text. The strict forms are for
+// file contents and values, where a lone surrogate is an error; the path
+// forms are lossless for any byte string, so a file name that is not valid
+// UTF-8 still names the same file after a round trip through UTF-16.
+#ifndef ORX_BASE_UTF_H_
+#define ORX_BASE_UTF_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orx {
+
+// True when `bytes` is well-formed UTF-8 (no overlongs, no surrogates).
+bool IsValidUtf8(std::string_view bytes);
+
+// Decodes well-formed UTF-8; nullopt when `bytes` is not.
+std::optional<std::u16string> DecodeUtf8(std::string_view bytes);
+
+// Encodes UTF-16 as UTF-8; nullopt when `text` holds a lone surrogate.
+std::optional<std::string> EncodeUtf8(std::u16string_view text);
+
+// True when `text` holds a surrogate that is not part of a pair.
+bool HasLoneSurrogate(std::u16string_view text);
+
+// Path forms: a byte that is not part of valid UTF-8 becomes U+DC80..U+DCFF
+// and turns back into that byte on the way out.
+std::u16string DecodePath(std::string_view bytes);
+std::string EncodePath(std::u16string_view text);
+
+}  // namespace orx
+
+#endif  // ORX_BASE_UTF_H_

@@ -1,0 +1,118 @@
+// The INI document: one settings file's text, parsed into lines that are kept
+// byte for byte, with the lookups and edits the profile calls need. Pure: no
+// I/O, no locks, no global state. Reading follows the platform's profile
+// rules (first ']' ends a header, ';' starts a comment only at the start of a
+// line, the first section and first key of a name win); an edit changes,
+// inserts or removes only the lines concerned.
+#ifndef ORX_PLATFORM_INI_DOCUMENT_H_
+#define ORX_PLATFORM_INI_DOCUMENT_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/status.h"
+#include "platform/ini/encoding.h"
+
+namespace orx::platform::ini {
+
+// One entry of a section as the section read reports it, in file order.
+struct SectionEntry {
+  std::u16string_view key;        // trimmed name; empty for "=value" lines
+  std::u16string_view raw_value;  // trimmed value as stored, quotes kept
+  bool has_equals;                // false for a line without '=' (key holds the text)
+};
+
+class Document {
+ public:
+  // An empty document, as for a missing file: UTF-8 without BOM, LF line ends.
+  Document();
+  ~Document();
+  Document(const Document&);
+  Document& operator=(const Document&);
+  Document(Document&&) noexcept;
+  Document& operator=(Document&&) noexcept;
+
+  // Decodes `bytes` (BOM sniffing; UTF-8 when valid, else Windows-1252) and
+  // parses them. Never fails: any byte string yields a document.
+  static Document FromBytes(std::string_view bytes);
+
+  // The file as it is to be written: every untouched line as it was read,
+  // in the document's encoding, with its BOM. A Windows-1252 document that
+  // holds a character the code page cannot represent is written as UTF-8
+  // with BOM, and encoding() reports that from then on.
+  std::string ToBytes() const;
+
+  Encoding encoding() const;
+
+  // --- Lookups. Names are matched after trimming space, TAB and VT, without
+  // regard to case (FoldCase of each UTF-16 unit). Only the first section of
+  // a name and the first key of a name within it are seen.
+
+  bool HasSection(std::u16string_view section) const;
+
+  // The value as a profile read returns it: trimmed, one outer pair of
+  // matching quotes removed. nullopt when the section or the key is missing;
+  // an empty view for "key=". The view lives as long as the document is
+  // neither edited nor destroyed.
+  std::optional<std::u16string_view> FindValue(std::u16string_view section,
+                                               std::u16string_view key) const;
+
+  // Calls `visit` for each entry of the section in file order, skipping
+  // comment and blank lines; stops early when `visit` returns false.
+  // Returns false when the section is missing.
+  template <typename Visit>
+  bool ForEachEntry(std::u16string_view section, Visit visit) const;
+
+  // --- Edits. Each returns kOk or kInvalidParameter (87) for a name or value
+  // that would change the file's structure or not read back under the name
+  // given (a line break anywhere, ']' in a section name, '=' in a key name, a
+  // key starting with ';' or '['), or kNoUnicodeTranslation (1113) for a lone
+  // surrogate; a refused edit leaves the document unchanged.
+
+  // Sets the first `key` of the first `section`: replaces its line in place
+  // (keeping the key's spelling and the line's own line end), or inserts a
+  // new line after the section's last entry, or appends a new section at the
+  // end. A value with leading or trailing blanks, or wrapped in one matching
+  // pair of quotes, is stored wrapped in double quotes so that it reads back
+  // exactly.
+  Status SetValue(std::u16string_view section, std::u16string_view key,
+                  std::u16string_view value);
+
+  // Removes the first `key` line of the first `section`; the header stays.
+  Status DeleteKey(std::u16string_view section, std::u16string_view key);
+
+  // Removes the first `section`'s header and entry lines; its comment lines
+  // stay where they were.
+  Status DeleteSection(std::u16string_view section);
+
+  // True once an edit has changed the text since parsing.
+  bool changed() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  // Entry iteration is a template; this non-template step does the work.
+  bool VisitEntries(std::u16string_view section,
+                    bool (*thunk)(void* context, const SectionEntry& entry), void* context) const;
+};
+
+template <typename Visit>
+bool Document::ForEachEntry(std::u16string_view section, Visit visit) const {
+  return VisitEntries(
+      section,
+      [](void* context, const SectionEntry& entry) {
+        return (*static_cast<Visit*>(context))(entry);
+      },
+      &visit);
+}
+
+// The value as a profile read returns it: `raw` trimmed of space, TAB and VT,
+// then one outer pair of matching quotes (" or ') removed.
+std::u16string_view ReadForm(std::u16string_view raw);
+
+}  // namespace orx::platform::ini
+
+#endif  // ORX_PLATFORM_INI_DOCUMENT_H_

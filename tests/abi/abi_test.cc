@@ -1,0 +1,42 @@
+// The shared library as a C caller sees it: its dynamic symbol table and a
+// few calls made from C.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+extern "C" int orx_c_smoke(void);
+
+namespace {
+
+std::set<std::string> ExportedFunctions() {
+  std::set<std::string> names;
+  const std::string command =
+      std::string("nm -D --defined-only --format=posix '") + ORX_SHARED_LIBRARY + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return names;
+  char line[512];
+  while (fgets(line, sizeof line, pipe) != nullptr) {
+    char name[256];
+    char type;
+    if (sscanf(line, "%255s %c", name, &type) == 2 && type != 'A') names.insert(name);
+  }
+  pclose(pipe);
+  return names;
+}
+
+TEST(Abi, ExportsExactlyTheBuiltFunctions) {
+  const std::set<std::string> expected = {
+      "orxPropertyInitLibrary",
+      "orxPropertyFreeLibrary",
+  };
+  std::set<std::string> exported = ExportedFunctions();
+  // The version node's name is listed as an absolute symbol by some tools.
+  exported.erase("ORXPROPERTY_1");
+  EXPECT_EQ(exported, expected);
+}
+
+TEST(Abi, CCallerSeesTheLifecycleCalls) { EXPECT_EQ(orx_c_smoke(), 0); }
+
+}  // namespace

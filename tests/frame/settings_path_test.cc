@@ -1,0 +1,101 @@
+#include "frame/settings_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "frame/lifecycle.h"
+
+namespace orx::frame {
+namespace {
+
+std::u16string Path(std::u16string_view name, std::u16string_view suffix = {}) {
+  SettingsPath path;
+  if (BuildSettingsPath(path, name, suffix) != Status::kOk) return u"<refused>";
+  return path;
+}
+
+void InitWithFolder(const std::string& folder) {
+  setenv("ORX_DATA_FOLDER", folder.c_str(), 1);
+  InitLibrary();
+}
+
+TEST(SettingsPath, IsBareFileNameBeforeInitialisation) {
+  EXPECT_EQ(DataFolder(), u"");
+  EXPECT_EQ(Path(u"ormix5.ini"), u"ormix5.ini");
+}
+
+TEST(SettingsPath, JoinsFolderSeparatorNameAndSuffix) {
+  InitWithFolder("/data/ormix");
+  EXPECT_EQ(DataFolder(), u"/data/ormix/");
+  EXPECT_EQ(Path(u"ormix5.ini"), u"/data/ormix/ormix5.ini");
+  EXPECT_EQ(Path(u"WebTarve", u".ini"), u"/data/ormix/WebTarve.ini");
+}
+
+TEST(SettingsPath, SecondInitialisationGivesTheSameFolder) {
+  InitWithFolder("/data/ormix");
+  InitLibrary();
+  EXPECT_EQ(DataFolder(), u"/data/ormix/");
+}
+
+TEST(SettingsPath, FolderEndingInSeparatorGetsASecondOne) {
+  InitWithFolder("/data/ormix/");
+  EXPECT_EQ(DataFolder(), u"/data/ormix//");
+}
+
+TEST(SettingsPath, FreeLibraryKeepsTheFolder) {
+  InitWithFolder("/data/ormix");
+  FreeLibrary();
+  EXPECT_EQ(Path(u"a.ini"), u"/data/ormix/a.ini");
+}
+
+TEST(SettingsPath, FolderFallsBackToXdgThenHome) {
+  unsetenv("ORX_DATA_FOLDER");
+  setenv("XDG_DATA_HOME", "/xdg", 1);
+  InitLibrary();
+  EXPECT_EQ(DataFolder(), u"/xdg/ormix/");
+  unsetenv("XDG_DATA_HOME");
+  setenv("HOME", "/home/user", 1);
+  InitLibrary();
+  EXPECT_EQ(DataFolder(), u"/home/user/.local/share/ormix/");
+}
+
+// The folder plus its separator must leave room for the terminator; the path
+// likewise. Neither is ever cut.
+TEST(SettingsPath, LengthLimitsAreExactAndNeverCut) {
+  const std::string folder_258 = "/" + std::string(257, 'f');
+  InitWithFolder(folder_258);
+  EXPECT_TRUE(DataFolderUsable());
+  EXPECT_EQ(DataFolder().size(), 259u);
+  EXPECT_EQ(Path(u""), DataFolder());
+  EXPECT_EQ(Path(u"x"), u"<refused>");
+
+  InitWithFolder(folder_258 + "f");  // 259 characters
+  EXPECT_FALSE(DataFolderUsable());
+  EXPECT_EQ(Path(u""), u"<refused>");
+  EXPECT_EQ(Path(u"ormix5.ini"), u"<refused>");
+
+  const std::string folder_200 = "/" + std::string(199, 'f');
+  InitWithFolder(folder_200);
+  EXPECT_EQ(Path(std::u16string(58, u'n')).size(), 259u);
+  EXPECT_EQ(Path(std::u16string(59, u'n')), u"<refused>");
+  EXPECT_EQ(Path(std::u16string(54, u'n'), u".ini").size(), 259u);
+  EXPECT_EQ(Path(std::u16string(55, u'n'), u".ini"), u"<refused>");
+}
+
+TEST(SettingsPath, RefusedPathIsEmpty) {
+  InitWithFolder("/" + std::string(300, 'f'));
+  SettingsPath path;
+  path[0] = u'x';
+  EXPECT_EQ(BuildSettingsPath(path, u"a.ini"), Status::kFilenameExcedRange);
+  EXPECT_EQ(path[0], u'\0');
+}
+
+TEST(SettingsPath, NonUtf8FolderBytesSurviveTheRoundTrip) {
+  InitWithFolder("/data/\xff\xfe");
+  EXPECT_EQ(DataFolder(), u"/data/\xdcff\xdcfe/");
+}
+
+}  // namespace
+}  // namespace orx::frame
