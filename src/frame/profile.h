@@ -1,0 +1,115 @@
+// The profile calls in the shapes the access and task layers are written
+// against: a read of one key (section, key, default, buffer, size, path), a
+// read of a whole section, and a write in its three forms. Paths are the
+// zero-terminated UTF-16 paths BuildSettingsPath makes.
+//
+// Beyond the single calls, a view reads several keys from one validated
+// snapshot of a file, and a transaction runs reads and writes on one file's
+// document under its writer lock and writes the file once at the end.
+#ifndef ORX_FRAME_PROFILE_H_
+#define ORX_FRAME_PROFILE_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "base/status.h"
+
+namespace orx::platform::ini {
+class Document;
+}
+
+namespace orx::frame {
+
+// Copies the value of `key` in `section` into `buffer`: at most size-1
+// units and a terminator; `default_value` (null: empty, trailing spaces
+// dropped) when the file, section or key is missing. Returns the number of
+// units copied. `size` 0 leaves the buffer untouched.
+uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
+                     char16_t* buffer, uint32_t size, const char16_t* path);
+
+// Fills `buffer` with the entries of `section` ("key=value", or the bare
+// text of a line without '='), each ended by a zero, and one more zero after
+// the last; a missing section gives a single zero pair. A list that does not
+// fit is cut and still doubly terminated. Returns the units written before
+// the final zero.
+uint32_t ProfileReadSection(const char16_t* section, char16_t* buffer, uint32_t size,
+                            const char16_t* path);
+
+// With a value: sets the key, creating file, section and key as needed.
+// With a null value: removes the key. With a null key: removes the section.
+// Returns false on failure, with the reason in ProfileLastError().
+bool ProfileWrite(const char16_t* section, const char16_t* key, const char16_t* value,
+                  const char16_t* path);
+
+// The calling thread's last error (Win32 number) after the calls above.
+uint32_t ProfileLastError();
+
+// Reads on one document: a snapshot (ProfileView) or a transaction's working
+// copy (ProfileEditor). The same rules as ProfileRead and ProfileReadSection,
+// without fixed buffers where a view into the document serves.
+class ProfileReader {
+ public:
+  uint32_t Read(const char16_t* section, const char16_t* key, const char16_t* default_value,
+                char16_t* buffer, uint32_t size) const;
+  uint32_t ReadSection(const char16_t* section, char16_t* buffer, uint32_t size) const;
+
+  // The value as Read would return it, or nullopt when the key is missing.
+  // The view lives until the document is edited or the reader is dropped.
+  std::optional<std::u16string_view> Find(std::u16string_view section,
+                                          std::u16string_view key) const;
+
+  // Calls `visit(key, value)` for each entry with '=' of `section`, in file
+  // order, with the value as Read would return it; stops when `visit`
+  // returns false.
+  void ForEachValue(std::u16string_view section,
+                    const std::function<bool(std::u16string_view key,
+                                             std::u16string_view value)>& visit) const;
+
+ protected:
+  explicit ProfileReader(const platform::ini::Document* document) : document_(document) {}
+  const platform::ini::Document* document_;
+};
+
+// A validated snapshot of one file, taken once; it does not change when the
+// file does. A file that cannot be read gives an empty snapshot.
+class ProfileView : public ProfileReader {
+ public:
+  explicit ProfileView(const char16_t* path);
+  ~ProfileView();
+
+  // An identity of the snapshot: equal for two views of the same unchanged
+  // file content loaded once, so a caller may remember what it derived.
+  const void* identity() const { return document_; }
+
+ private:
+  std::shared_ptr<const platform::ini::Document> snapshot_;
+};
+
+// A transaction's working copy of one file's document.
+class ProfileEditor : public ProfileReader {
+ public:
+  // The write forms of ProfileWrite, applied to the working copy. A refused
+  // name or value returns false with the reason in ProfileLastError(), and
+  // the working copy is unchanged.
+  bool Write(const char16_t* section, const char16_t* key, const char16_t* value);
+
+ private:
+  friend Status ProfileTransaction(const char16_t*, const std::function<Status(ProfileEditor&)>&);
+  explicit ProfileEditor(platform::ini::Document* document)
+      : ProfileReader(document), mutable_document_(document) {}
+  platform::ini::Document* mutable_document_;
+};
+
+// Runs `body` on the current document of the file at `path` under its writer
+// lock. When `body` returns kOk, the file is written once if anything changed
+// and the write's status is returned; any other status from `body` is
+// returned and nothing is written.
+Status ProfileTransaction(const char16_t* path,
+                          const std::function<Status(ProfileEditor&)>& body);
+
+}  // namespace orx::frame
+
+#endif  // ORX_FRAME_PROFILE_H_
