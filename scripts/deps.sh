@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a build needs, when they are missing.
+# Usage: scripts/deps.sh [core|bench|fuzz]...   (core is always included)
+set -euo pipefail
+
+packages=(g++ cmake ninja-build libgtest-dev libgmock-dev binutils)
+for group in "$@"; do
+  case "$group" in
+    core) ;;
+    bench) packages+=(libbenchmark-dev) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "deps.sh: need root (or sudo) to install: ${missing[*]}" >&2
+  exit 1
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
