@@ -1,0 +1,63 @@
+// GUIDs from getrandom. The call blocks only until the kernel's pool is
+// first initialised at boot; later it returns at once. Interrupted and short
+// reads are continued, so the 16 bytes are always wholly random.
+#include "platform/posix/guid_posix.h"
+
+#include <sys/random.h>
+
+#include <cerrno>
+
+namespace orx::platform {
+namespace {
+
+// Win32 numbers for the random source's failures. Only getrandom's own
+// errors can occur here, so a three-way split says all a caller can act on.
+constexpr Status kNotSupported = static_cast<Status>(50);
+constexpr Status kGenFailure = static_cast<Status>(31);
+
+Status RandomSourceError(int error) {
+  switch (error) {
+    case ENOSYS:
+      return kNotSupported;
+    case EPERM:
+    case EACCES:
+      return Status::kAccessDenied;
+    default:
+      return kGenFailure;
+  }
+}
+
+class PosixGuidGenerator final : public GuidGenerator {
+ public:
+  explicit PosixGuidGenerator(RandomSource source) : source_(source) {}
+
+  Result<GuidText> NewGuid() override {
+    std::array<uint8_t, 16> random{};
+    size_t filled = 0;
+    while (filled < random.size()) {
+      const ssize_t count = source_(random.data() + filled, random.size() - filled, 0);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) return RandomSourceError(errno);
+      // A source that makes no progress would loop for ever.
+      if (count == 0) return kGenFailure;
+      filled += static_cast<size_t>(count);
+    }
+    return FormatVersion4Guid(random);
+  }
+
+ private:
+  const RandomSource source_;
+};
+
+}  // namespace
+
+std::unique_ptr<GuidGenerator> NewPosixGuidGenerator(RandomSource source) {
+  return std::make_unique<PosixGuidGenerator>(source);
+}
+
+GuidGenerator& DefaultGuidGenerator() {
+  static GuidGenerator* const generator = NewPosixGuidGenerator(&getrandom).release();
+  return *generator;
+}
+
+}  // namespace orx::platform
