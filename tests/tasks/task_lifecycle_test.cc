@@ -108,6 +108,8 @@ TEST_F(TaskCreate, RefusalsChangeNothing) {
   EXPECT_EQ(orxDeleteTask(nullptr), ORX_STATUS_INVALID_PARAMETER);
   EXPECT_EQ(orxDeleteTaskDefinition(nullptr, u"{A}"), ORX_STATUS_INVALID_PARAMETER);
   EXPECT_EQ(orxDeleteTaskDefinition(u"Task1", nullptr), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(orxDeleteTaskDefinition(u"Task1", u"{A}]"), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(orxDeleteTaskDefinition(u"Task=1", u"{A}"), ORX_STATUS_INVALID_PARAMETER);
   EXPECT_EQ(length, 39u);
   EXPECT_EQ(folder_.Read("ormix5.ini"), file);
 }
