@@ -65,7 +65,8 @@ std::string ToUtf8(std::u16string_view text);
 int32_t ReadPropertyText(const Scope& scope, const Property& property, std::u16string& out);
 int32_t ReadPropertyInt(const Scope& scope, const Property& property, int32_t& out);
 
-// Resolves a property name, printing the refusal when there is no single match.
+// Resolves a property name, printing why when there is no single match
+// (callers exit with kExitUsage: the name on the command line is at fault).
 std::optional<Property> ResolveOrReport(const std::string& name);
 
 }  // namespace orx::cli

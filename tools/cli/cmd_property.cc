@@ -67,7 +67,7 @@ Json Describe(const Property& property) {
 
 int Get(const Options& options, const std::string& name, const Scope& scope, bool as_int) {
   const auto property = ResolveOrReport(name);
-  if (!property) return kExitRefused;
+  if (!property) return kExitUsage;
   if (std::string why; !ScopeFits(scope, *property, why)) return Refuse(why);
   Json result{{"id", HexId(property->id)}, {"name", UniqueName(*property)}};
   if (as_int) {
@@ -96,11 +96,12 @@ int Get(const Options& options, const std::string& name, const Scope& scope, boo
 int Set(const Options& options, const std::string& name, const std::string& value,
         const Scope& scope, bool as_int) {
   const auto property = ResolveOrReport(name);
-  if (!property) return kExitRefused;
+  if (!property) return kExitUsage;
   if (std::string why; !ScopeFits(scope, *property, why)) return Refuse(why);
   std::optional<int32_t> integer;
   if (as_int && !(integer = ParseInt32(value))) {
-    return Refuse("'" + value + "' is not a 32-bit integer");
+    Refuse("'" + value + "' is not a 32-bit integer");
+    return kExitUsage;
   }
   if (int32_t status = WriteProperty(scope, *property, value, integer); status != 0) {
     return RefuseStatus("cannot set " + name, status);
@@ -114,7 +115,8 @@ int Set(const Options& options, const std::string& name, const std::string& valu
 int List(const Options& options, const std::string& class_name) {
   std::vector<Property> properties;
   if (!ListProperties(class_name, properties)) {
-    return Refuse("unknown property class '" + class_name + "'");
+    Refuse("unknown property class '" + class_name + "'");
+    return kExitUsage;
   }
   if (options.json) {
     Json rows = Json::array();
@@ -132,7 +134,7 @@ int List(const Options& options, const std::string& class_name) {
 
 int DescribeOne(const Options& options, const std::string& name) {
   const auto property = ResolveOrReport(name);
-  if (!property) return kExitRefused;
+  if (!property) return kExitUsage;
   const Json description = Describe(*property);
   if (options.json) {
     PrintJson(description);
@@ -198,7 +200,7 @@ int Import(const Options& options, const std::string& path, const Scope& scope) 
       value = value["value"];
     }
     const auto property = ResolveOrReport(name);
-    if (!property) return kExitRefused;
+    if (!property) return kExitRefused;  // the file is refused, not the command line
     if (std::string why; !ScopeFits(scope, *property, why)) return Refuse(why);
     if (value.is_string()) {
       entries.push_back({*property, value.get<std::string>(), std::nullopt});
