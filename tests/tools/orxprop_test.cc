@@ -12,7 +12,7 @@
 namespace orx::testing {
 namespace {
 
-struct Run {
+struct ToolRun {
   int exit_code;
   std::string out;
   std::string err;
@@ -21,20 +21,20 @@ struct Run {
 class Orxprop : public DataFolderTest {
  protected:
   // Runs the tool with `arguments` (shell words) on this test's folder.
-  Run Tool(const std::string& arguments) {
+  ToolRun Tool(const std::string& arguments) {
     const std::string out = folder_.File("stdout.txt"), err = folder_.File("stderr.txt");
     const std::string command = std::string("'") + ORX_ORXPROP_PATH + "' --data-folder '" +
                                 folder_.path() + "' " + arguments + " >'" + out + "' 2>'" + err +
                                 "' </dev/null";
     const int status = std::system(command.c_str());
-    Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder_.Read("stdout.txt"),
+    ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder_.Read("stdout.txt"),
             folder_.Read("stderr.txt")};
     std::remove(out.c_str());
     std::remove(err.c_str());
     return run;
   }
   nlohmann::json Json(const std::string& arguments) {
-    const Run run = Tool("--json " + arguments);
+    const ToolRun run = Tool("--json " + arguments);
     EXPECT_EQ(run.exit_code, 0) << arguments << "\n" << run.err;
     return nlohmann::json::parse(run.out, nullptr, false);
   }
@@ -76,7 +76,7 @@ TEST_F(Orxprop, ExitCodesTellUsageFromRefusal) {
       {"get general.SMTPPort --task a --provider b", 2, ""},
   };
   for (const auto& c : cases) {
-    const Run run = Tool(c.arguments);
+    const ToolRun run = Tool(c.arguments);
     EXPECT_EQ(run.exit_code, c.exit_code) << c.arguments << "\n" << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << "\n" << run.err;
   }
@@ -85,7 +85,7 @@ TEST_F(Orxprop, ExitCodesTellUsageFromRefusal) {
 }
 
 TEST_F(Orxprop, MissingDataFolderIsRefused) {
-  const Run run = Tool("--data-folder '" + folder_.File("none") + "' get general.SMTPPort");
+  const ToolRun run = Tool("--data-folder '" + folder_.File("none") + "' get general.SMTPPort");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("does not exist"), std::string::npos);
 }
@@ -101,7 +101,7 @@ TEST_F(Orxprop, ListAndDescribeTheCatalogue) {
   ASSERT_TRUE(all.is_array());
   EXPECT_EQ(all.size(), 316u);
   EXPECT_EQ(Json("list task").size(), 46u);
-  const Run text = Tool("list script");
+  const ToolRun text = Tool("list script");
   EXPECT_NE(text.out.find("0x1000000"), std::string::npos);
   EXPECT_NE(text.out.find("ShowSplashScreen"), std::string::npos);
   const auto description = Json("describe 0x10048");
@@ -113,11 +113,11 @@ TEST_F(Orxprop, ListAndDescribeTheCatalogue) {
 TEST_F(Orxprop, DumpMarksStoredValuesAndRoundTripsThroughImport) {
   ASSERT_EQ(Tool("set general.UpdatePeriod 60").exit_code, 0);
   ASSERT_EQ(Tool("set web.URLBlocking 1").exit_code, 0);
-  const Run text = Tool("dump");
+  const ToolRun text = Tool("dump");
   EXPECT_NE(text.out.find("* general.UpdatePeriod"), std::string::npos) << text.out;
   EXPECT_NE(text.out.find("  general.SMTPPort"), std::string::npos);
 
-  const Run json = Tool("--json dump");
+  const ToolRun json = Tool("--json dump");
   ASSERT_EQ(json.exit_code, 0);
   const auto values = nlohmann::json::parse(json.out);
   EXPECT_EQ(values["general.UpdatePeriod"]["value"], "60");
@@ -149,7 +149,7 @@ TEST_F(Orxprop, CheckReportsWhatTheEngineIgnores) {
   folder_.Write("ormix5.ini",
                 "stray=1\n[InetWD]\nUpdatePeriod=soon\nUpdatePeriod=5\nNoSuchKey=1\n"
                 "just text\n[InetWD]\nUseRAS=1\n");
-  const Run run = Tool("check");
+  const ToolRun run = Tool("check");
   EXPECT_EQ(run.exit_code, 3);
   for (const char* expected : {"line 1:", "line 3:", "reads as 0", "line 4:", "the first wins",
                                "line 5:", "NoSuchKey", "line 6:", "line 7:", "UTF-8"}) {
