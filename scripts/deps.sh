@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when they are missing.
-# Usage: scripts/deps.sh [core|bench|fuzz]...   (core is always included)
+# Usage: scripts/deps.sh [core|cli|bench|fuzz]...   (core is always included)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev binutils)
 for group in "$@"; do
   case "$group" in
     core) ;;
+    cli) packages+=(libcli11-dev nlohmann-json3-dev pkg-config) ;;
     bench) packages+=(libbenchmark-dev) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
