@@ -63,9 +63,11 @@ int Run(int argc, char** argv) {
   app.set_version_flag("--version", "orxprop 1.0.0 (library ABI 1)");
   Options options;
   app.add_option("--data-folder", options.data_folder,
-                 "The data folder (default: $ORX_DATA_FOLDER, else ~/.local/share/ormix)");
+                 "The data folder (default: $ORX_DATA_FOLDER, else ~/.local/share/ormix)")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("--language-module", options.language_module,
-                 "The language module for localized task labels");
+                 "The language module for localized task labels")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_flag("--json", options.json, "Print results as JSON");
 
   Invocation invocation;
