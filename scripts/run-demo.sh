@@ -15,7 +15,9 @@ export ORX_DATA_FOLDER=$demo
 export ORX_LANGUAGE_MODULE=$PWD/lang/en.lang
 
 step() {
-  printf '\n$ orxprop %s\n' "$*"
+  printf '\n$ orxprop'
+  printf ' %q' "$@"
+  printf '\n'
   "$tool" "$@"
 }
 
