@@ -20,9 +20,9 @@ constexpr catalogue::PropertyId kComment = 0x20001;
 
 bool MayHoldLabelReference(catalogue::PropertyId id) { return id == kLabel || id == kComment; }
 
-void ExpandLabelReference(char16_t* buffer, uint32_t size) {
-  if (buffer[0] != u'*' || buffer[1] != u'@') return;
-  const ParsedDecimal number = ParseDecimal(buffer + 2);
+void ExpandLabelReference(const char16_t* stored, char16_t* buffer, uint32_t size) {
+  if (stored[0] != u'*' || stored[1] != u'@') return;
+  const ParsedDecimal number = ParseDecimal(stored + 2);
   if (number.overflow || number.value < 0) return;
   const auto id = static_cast<uint32_t>(number.value);
   // Probe first, so that a number naming no string leaves the stored text in

@@ -23,11 +23,13 @@ inline constexpr uint32_t kLabelStringCapacity = 512;
 // True for the two task properties that may hold a LabelReference.
 bool MayHoldLabelReference(catalogue::PropertyId id);
 
-// When `buffer` holds a LabelReference whose number names a non-empty
-// localized string, replaces it by that string, cut to size-1 units. Any
-// other text, a number outside the 32-bit range or one that names no string
-// included, stays as it is.
-void ExpandLabelReference(char16_t* buffer, uint32_t size);
+// When `stored` (the stored text, or at least its first
+// kLabelReferenceCapacity-1 units) is a LabelReference whose number names a
+// non-empty localized string, replaces the text in `buffer` by that string,
+// cut to size-1 units. Otherwise, a number outside the 32-bit range or one
+// that names no string included, `buffer` stays as it is. `stored` may be
+// `buffer` itself.
+void ExpandLabelReference(const char16_t* stored, char16_t* buffer, uint32_t size);
 
 // Searches the run of localized strings from kFirstLabelString for one equal
 // to `value` (exactly, with case). On a match writes its LabelReference into
