@@ -48,6 +48,9 @@ struct Document::Impl {
                                             line.value_length);
   }
 
+  bool IsHeaderOf(uint32_t line, std::u16string_view name) const;
+  bool IsEntryOf(uint32_t line, uint32_t section, std::u16string_view name) const;
+
   // Header line of the first section called `name` (trimmed), or kNoLine.
   uint32_t FindHeader(std::u16string_view name) const { return FindHeader(name, NameHash(name)); }
   uint32_t FindHeader(std::u16string_view name, uint32_t name_hash) const;
