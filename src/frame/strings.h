@@ -23,6 +23,9 @@ using ModuleHandle = const platform::LanguageModule*;
 inline constexpr uint32_t kFirstLabelStringId = 1000;
 
 // The format of a copied task's label, with one "%s" for the source's label.
+// Its text comes from a file anyone may edit: substitute the "%s" by hand
+// rather than passing the text to a printf-style function as its format,
+// where a "%n" or a second "%s" would read or write past the arguments.
 inline constexpr uint32_t kCopiedLabelFormatId = 41111;
 
 // The module for the user's language at this call: the module file that
