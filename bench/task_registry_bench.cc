@@ -72,8 +72,7 @@ class TaskRegistry {
 // Runs `operation` on a freshly restored file each iteration (the restore
 // is not timed) and reports the renames it makes.
 template <typename Operation>
-void RunOnRestoredFile(benchmark::State& state, const std::string& contents,
-                       Operation operation) {
+void RunOnRestoredFile(benchmark::State& state, const std::string& contents, Operation operation) {
   TaskRegistry registry(contents);
   orx::platform::ScopedSyscall count(&orx::platform::SyscallTable::rename, &CountingRename);
   renames = 0;

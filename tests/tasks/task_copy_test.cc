@@ -132,7 +132,8 @@ TEST_F(TaskCopy, LabelsAndCommentsFollowTheLabelReferenceRules) {
   };
   for (const auto& c : cases) {
     folder_.Write("ormix5.ini", "[Scanner]\nTask1={SRC}\n[{SRC}]\n" + c.source);
-    const std::vector<std::string> lines = SectionLines(folder_.Read("ormix5.ini"), Copy(u"{SRC}"));
+    const std::string copy = Copy(u"{SRC}");
+    const std::vector<std::string> lines = SectionLines(folder_.Read("ormix5.ini"), copy);
     ASSERT_GE(lines.size(), 2u) << c.what;
     EXPECT_EQ(lines[0], c.label_line) << c.what;
     EXPECT_EQ(lines[1], c.comment_line) << c.what;
@@ -140,7 +141,8 @@ TEST_F(TaskCopy, LabelsAndCommentsFollowTheLabelReferenceRules) {
   // A formatted label equal to a localized string is stored as its reference.
   UseModule("41111=%s\n");
   folder_.Write("ormix5.ini", "[Scanner]\nTask1={SRC}\n[{SRC}]\nLabel=*@1000\n");
-  EXPECT_EQ(SectionLines(folder_.Read("ormix5.ini"), Copy(u"{SRC}"))[0], "Label=*@1000");
+  const std::string copy = Copy(u"{SRC}");
+  EXPECT_EQ(SectionLines(folder_.Read("ormix5.ini"), copy).at(0), "Label=*@1000");
 }
 
 TEST_F(TaskCopy, CopyLabelFormatIsNeverAPrintfFormat) {
