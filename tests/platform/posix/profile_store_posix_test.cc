@@ -271,6 +271,18 @@ TEST_F(ProfileStoreTest, UnreadableFileIsNeverReplaced) {
   EXPECT_EQ(folder_.Read("a.ini"), old_bytes);
 }
 
+// Replacing by rename needs only the folder's permission; a file that the
+// process may not write must still be refused, not swapped for its own.
+TEST_F(ProfileStoreTest, FileThatMayNotBeWrittenIsNotReplacedThroughTheFolder) {
+  folder_.Write("a.ini", "[S]\nk=old\n");
+  ASSERT_EQ(chmod(folder_.File("a.ini").c_str(), 0444), 0);
+  ASSERT_EQ(chmod(folder_.path().c_str(), 0777), 0);
+  int code = RunAsNobody(
+      [&] { return Set("a.ini", u"S", u"k", u"new") == Status::kAccessDenied ? 0 : 1; });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nk=old\n");
+}
+
 TEST_F(ProfileStoreTest, FileWithAnIoErrorIsNeverReplaced) {
   const std::string old_bytes = "[S]\nk=old\n";
   folder_.Write("a.ini", old_bytes);
