@@ -14,7 +14,9 @@
 // An edit runs under the file's writer lock on the file as it is under that
 // lock. It takes the cached document when the file still holds its bytes,
 // moving it out when no reader holds it (a copy costs about half a parse),
-// and the written document goes straight back into the cache.
+// and the written document goes straight back into the cache. A reader that
+// comes while the edit runs finds no entry and parses the file itself; the
+// entry it leaves has the old identity and is replaced by the edit's.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -75,17 +77,19 @@ struct PathHash {
   }
 };
 
-// The file-system form of `path`. The conversion is a pure function, so the
-// last result is kept per thread and repeated reads of one file convert
-// nothing. Valid until the thread's next call.
-const std::string& FilePathOf(std::u16string_view path) {
+// The file-system form of `path`, or null when it holds a NUL, which no
+// file name may. The conversion is a pure function, so the last result is
+// kept per thread and repeated reads of one file convert nothing. Valid
+// until the thread's next call.
+const std::string* FilePathOf(std::u16string_view path) {
   thread_local std::u16string last_path;
   thread_local std::string last_file_path;
   if (path != last_path || last_path.empty()) {
+    if (path.find(u'\0') != std::u16string_view::npos) return nullptr;
     last_file_path = EncodePath(path);
     last_path.assign(path);
   }
-  return last_file_path;
+  return &last_file_path;
 }
 
 class PosixProfileStore final : public ProfileStore {
@@ -186,11 +190,11 @@ std::optional<ini::Document> PosixProfileStore::TakeDocument(std::u16string_view
 
 Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
-  if (path.find(u'\0') != std::u16string_view::npos) return kInvalidName;
-  const std::string& file_path = FilePathOf(path);
+  const std::string* file_path = FilePathOf(path);
+  if (file_path == nullptr) return kInvalidName;
 
   std::optional<FileIdentity> identity;
-  if (Result<FileIdentity> now = StatFile(file_path); now.ok()) {
+  if (Result<FileIdentity> now = StatFile(*file_path); now.ok()) {
     identity = *now;
   } else if (!IsMissing(now.status())) {
     return now.status();
@@ -200,7 +204,7 @@ Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
     Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
     return Snapshot(EmptyDocument());
   }
-  return Reload(path, file_path);
+  return Reload(path, *file_path);
 }
 
 Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::string& file_path) {
@@ -212,8 +216,9 @@ Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
   OwnedDocument document = DocumentWithContent(path, contents->bytes);
-  if (!document)
+  if (!document) {
     document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
+  }
   Remember(path, contents->identity, racy, document,
            std::make_shared<const std::string>(std::move(contents->bytes)));
   return Snapshot(std::move(document));
