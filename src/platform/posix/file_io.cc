@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/posix/errno_to_win32.h"
@@ -31,6 +32,8 @@ constexpr int64_t kCoarseTickNs = 2 * kNsPerSecond;
 // no longer matches the file, so the next lookup reads it again.
 constexpr int kReadAttempts = 4;
 
+constexpr Status kFileTooLarge = static_cast<Status>(223);  // ERROR_FILE_TOO_LARGE
+
 int64_t ToNs(const struct timespec& time) {
   return static_cast<int64_t>(time.tv_sec) * kNsPerSecond + time.tv_nsec;
 }
@@ -47,16 +50,16 @@ FileIdentity IdentityOf(const struct stat& st) {
 
 // Reads from the current position to end of file into `out`, which is
 // sized to the expected length first so a file of unchanged size needs one
-// allocation and one read past its end.
-Status ReadToEnd(int fd, int64_t expected_size, std::string& out) {
+// allocation and one read past its end. The buffer never grows beyond one
+// byte past `max_size`: filling that byte is how an oversized file shows.
+Status ReadToEnd(int fd, int64_t expected_size, int64_t max_size, std::string& out) {
+  const size_t limit = static_cast<size_t>(max_size) + 1;
   out.resize(static_cast<size_t>(expected_size) + 1);
   size_t filled = 0;
   for (;;) {
     if (filled == out.size()) {
-      if (static_cast<int64_t>(out.size()) > kMaxSettingsFileSize) {
-        return static_cast<Status>(223);  // ERROR_FILE_TOO_LARGE
-      }
-      out.resize(out.size() * 2);
+      if (filled >= limit) return kFileTooLarge;
+      out.resize(std::min(out.size() * 2, limit));
     }
     ssize_t got = Syscalls().read(fd, out.data() + filled, out.size() - filled);
     if (got < 0) {
@@ -78,7 +81,7 @@ Result<FileIdentity> StatFile(const std::string& path) {
   return IdentityOf(st);
 }
 
-Result<FileContents> ReadWholeFile(const std::string& path) {
+Result<FileContents> ReadWholeFile(const std::string& path, int64_t max_size) {
   FileContents contents;
   contents.read_started_ns = NowNs();
   // O_NONBLOCK keeps a FIFO planted at the path from hanging the open; it
@@ -90,8 +93,8 @@ Result<FileContents> ReadWholeFile(const std::string& path) {
   if (!S_ISREG(before.st_mode)) return Status::kAccessDenied;
 
   for (int attempt = 1;; ++attempt) {
-    if (before.st_size > kMaxSettingsFileSize) return static_cast<Status>(223);
-    Status status = ReadToEnd(fd.get(), before.st_size, contents.bytes);
+    if (before.st_size > max_size) return kFileTooLarge;
+    Status status = ReadToEnd(fd.get(), before.st_size, max_size, contents.bytes);
     if (status != Status::kOk) return status;
     struct stat after;
     if (Syscalls().fstat(fd.get(), &after) != 0) return Win32FromErrno(errno);

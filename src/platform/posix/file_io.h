@@ -37,16 +37,21 @@ struct FileContents {
   int64_t read_started_ns = 0;
 };
 
-// Files larger than this are refused with ERROR_FILE_TOO_LARGE (223) rather
-// than read into memory; a settings file is a few megabytes at most.
+// The default size cap of ReadWholeFile; a settings file is a few megabytes
+// at most.
 inline constexpr int64_t kMaxSettingsFileSize = int64_t{1} << 30;
 
 // Reads the whole regular file at `path`. A file that changes while it is
-// read is read again (a few times at most). Errors: kFileNotFound and
+// read is read again (a few times at most). Opening never blocks, so a FIFO
+// at the path is refused rather than waited on. Errors: kFileNotFound and
 // kPathNotFound as StatFile; kAccessDenied for a file that may not be read
-// and for anything that is not a regular file (a folder, a FIFO); the mapped
-// errno of a failed read (1117 for an I/O error).
-Result<FileContents> ReadWholeFile(const std::string& path);
+// and for anything that is not a regular file (a folder, a FIFO);
+// ERROR_FILE_TOO_LARGE (223) for a file of more than `max_size` bytes
+// (0 or more), also when it grows past that during the read, and no more
+// than `max_size` + 1 bytes are ever held; the mapped errno of a failed read
+// (1117 for an I/O error).
+Result<FileContents> ReadWholeFile(const std::string& path,
+                                   int64_t max_size = kMaxSettingsFileSize);
 
 // True when a document read from a file of this identity, starting at
 // `read_started_ns`, may not be trusted on a later call even if the identity

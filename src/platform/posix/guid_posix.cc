@@ -7,25 +7,13 @@
 
 #include <cerrno>
 
+#include "platform/posix/errno_to_win32.h"
+
 namespace orx::platform {
 namespace {
 
-// Win32 numbers for the random source's failures. Only getrandom's own
-// errors can occur here, so a three-way split says all a caller can act on.
-constexpr Status kNotSupported = static_cast<Status>(50);
-constexpr Status kGenFailure = static_cast<Status>(31);
-
-Status RandomSourceError(int error) {
-  switch (error) {
-    case ENOSYS:
-      return kNotSupported;
-    case EPERM:
-    case EACCES:
-      return Status::kAccessDenied;
-    default:
-      return kGenFailure;
-  }
-}
+// A source that returns no bytes has no errno to report.
+constexpr Status kGenFailure = static_cast<Status>(31);  // ERROR_GEN_FAILURE
 
 class PosixGuidGenerator final : public GuidGenerator {
  public:
@@ -37,7 +25,7 @@ class PosixGuidGenerator final : public GuidGenerator {
     while (filled < random.size()) {
       const ssize_t count = source_(random.data() + filled, random.size() - filled, 0);
       if (count < 0 && errno == EINTR) continue;
-      if (count < 0) return RandomSourceError(errno);
+      if (count < 0) return Win32FromErrno(errno);
       // A source that makes no progress would loop for ever.
       if (count == 0) return kGenFailure;
       filled += static_cast<size_t>(count);

@@ -59,27 +59,59 @@ TEST_F(FileIoTest, ReadErrorIsReportedNotTakenForAnEmptyFile) {
   EXPECT_EQ(static_cast<int32_t>(ReadWholeFile(folder_.File("a.ini")).status()), 1117);
 }
 
+// At the first read after it is set, `appended_text` is appended to
+// `grown_path` behind the reader's back, the way an editor saving in place
+// would.
+std::string grown_path;
+const char* appended_text = nullptr;
+
+ssize_t ReadThatGrowsTheFile(int fd, void* buffer, size_t size) {
+  if (appended_text != nullptr) {
+    FILE* file = fopen(grown_path.c_str(), "ab");
+    fputs(appended_text, file);
+    fclose(file);
+    appended_text = nullptr;
+  }
+  return RealSyscalls().read(fd, buffer, size);
+}
+
 TEST_F(FileIoTest, FileGrowingDuringTheReadIsReadAgain) {
   folder_.Write("a.ini", "short");
-  // The first read appends to the file behind the reader's back, the way an
-  // editor saving in place would.
-  static std::string path;
-  path = folder_.File("a.ini");
-  ScopedSyscall growing(
-      &SyscallTable::read, +[](int fd, void* buffer, size_t size) {
-        static bool appended = false;
-        if (!appended) {
-          appended = true;
-          FILE* file = fopen(path.c_str(), "ab");
-          fputs(" and longer", file);
-          fclose(file);
-        }
-        return RealSyscalls().read(fd, buffer, size);
-      });
-  Result<FileContents> contents = ReadWholeFile(path);
+  grown_path = folder_.File("a.ini");
+  appended_text = " and longer";
+  ScopedSyscall growing(&SyscallTable::read, &ReadThatGrowsTheFile);
+  Result<FileContents> contents = ReadWholeFile(grown_path);
   ASSERT_TRUE(contents.ok());
   EXPECT_EQ(contents->bytes, "short and longer");
   EXPECT_EQ(contents->identity.size, 16);
+}
+
+TEST_F(FileIoTest, FilesLargerThanTheCapAreRefused) {
+  constexpr int64_t kCap = 64;
+  struct Case {
+    size_t size;
+    bool readable;
+  };
+  const Case cases[] = {
+      {0, true}, {kCap - 1, true}, {kCap, true}, {kCap + 1, false}, {5 * kCap, false}};
+  for (const Case& c : cases) {
+    folder_.Write("a.ini", std::string(c.size, 'x'));
+    Result<FileContents> contents = ReadWholeFile(folder_.File("a.ini"), kCap);
+    if (c.readable) {
+      ASSERT_TRUE(contents.ok()) << c.size;
+      EXPECT_EQ(contents->bytes.size(), c.size);
+    } else {
+      EXPECT_EQ(static_cast<int32_t>(contents.status()), 223) << c.size;  // ERROR_FILE_TOO_LARGE
+    }
+  }
+}
+
+TEST_F(FileIoTest, FileGrowingPastTheCapDuringTheReadIsRefused) {
+  folder_.Write("a.ini", "short");
+  grown_path = folder_.File("a.ini");
+  appended_text = " and longer";
+  ScopedSyscall growing(&SyscallTable::read, &ReadThatGrowsTheFile);
+  EXPECT_EQ(static_cast<int32_t>(ReadWholeFile(grown_path, 10).status()), 223);
 }
 
 TEST(IsRacilyClean, DistrustsAReadWithinATimestampTickOfTheChange) {

@@ -77,7 +77,7 @@ TEST(LanguageSelect, ChoosesByVariablesAndInstalledTables) {
       unsetenv(name);
     }
     for (const auto& [name, value] : c.environment) setenv(name, value, 1);
-    const auto modules = NewPosixLanguageModules({folder.path(), kDefaultRereadWindow});
+    const auto modules = NewPosixLanguageModules(folder.path());
     const std::string expected =
         c.selected.empty() || c.selected.starts_with('/') ? c.selected : folder.File(c.selected);
     EXPECT_EQ(modules->Select()->path(), expected) << &c - kSelectCases;
@@ -86,7 +86,7 @@ TEST(LanguageSelect, ChoosesByVariablesAndInstalledTables) {
 
 // Handles stay valid and stable however often the choice changes.
 TEST(LanguageSelect, SamePathGivesTheSameModuleForGood) {
-  const auto modules = NewPosixLanguageModules({"", kDefaultRereadWindow});
+  const auto modules = NewPosixLanguageModules("");
   setenv("ORX_LANGUAGE_MODULE", "/a.lang", 1);
   const LanguageModule* first = modules->Select();
   setenv("ORX_LANGUAGE_MODULE", "/b.lang", 1);

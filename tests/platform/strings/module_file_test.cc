@@ -1,12 +1,13 @@
-// Module files seen through loads: a change shows at the next load, an
-// unchanged file is not parsed again, and a module that cannot be read gives
-// no strings.
+// Module files seen through loads: a change shows at the next load, even one
+// that keeps the file's identity while the read is racy; an unchanged file is
+// not parsed again; and a module that cannot be read gives no strings.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -14,12 +15,18 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/file_io.h"
 #include "platform/posix/string_table_posix.h"
+#include "platform/posix/syscalls.h"
 #include "platform/string_table.h"
 #include "support/temp_data_folder.h"
 
 namespace orx::platform {
 namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int64_t kSecond = 1'000'000'000;
 
 class ModuleFileTest : public ::testing::Test {
  protected:
@@ -66,13 +73,6 @@ TEST_F(ModuleFileTest, FileThatIsReplacedRemovedAndRewrittenIsFollowed) {
   EXPECT_EQ(Load(1000), u"Back");
 }
 
-TEST_F(ModuleFileTest, UnchangedFileIsNotParsedAgain) {
-  modules_ = NewPosixLanguageModules({"", std::chrono::nanoseconds(0)});
-  WriteModule("1000=Alpha\n");
-  const auto first = modules_->Select()->Table();
-  EXPECT_EQ(modules_->Select()->Table(), first);
-}
-
 // None of these may block, crash or yield a string.
 TEST_F(ModuleFileTest, UnreadableModuleYieldsNoStrings) {
   const auto written = [&] { WriteModule("1000=Alpha\n"); };
@@ -92,22 +92,86 @@ TEST_F(ModuleFileTest, UnreadableModuleYieldsNoStrings) {
   }
 }
 
-TEST(CachedTableIsCurrent, TrustsOnlyAnUnchangedFileLastTouchedBeforeTheWindow) {
-  constexpr int64_t kSecond = 1'000'000'000;
-  const ModuleFileIdentity file{1, 2, 30, 100 * kSecond, 100 * kSecond};
-  const ModuleFileIdentity set_back{1, 2, 30, 10 * kSecond, 100 * kSecond};
-  EXPECT_TRUE(CachedTableIsCurrent(file, 102 * kSecond + 1, file, 2 * kSecond));
-  EXPECT_FALSE(CachedTableIsCurrent(file, 102 * kSecond, file, 2 * kSecond));
-  // A modification time set back does not hide a recent change time.
-  EXPECT_FALSE(CachedTableIsCurrent(set_back, 101 * kSecond, set_back, 2 * kSecond));
-  const ModuleFileIdentity changed[] = {{9, 2, 30, 100 * kSecond, 100 * kSecond},
-                                        {1, 3, 30, 100 * kSecond, 100 * kSecond},
-                                        {1, 2, 31, 100 * kSecond, 100 * kSecond},
-                                        {1, 2, 30, 99 * kSecond, 100 * kSecond},
-                                        {1, 2, 30, 100 * kSecond, 100 * kSecond + 1}};
-  for (const ModuleFileIdentity& now : changed) {
-    EXPECT_FALSE(CachedTableIsCurrent(file, 200 * kSecond, now, 2 * kSecond)) << &now - changed;
+// While a FrozenStamps lives, stat() and fstat() report `frozen_stamp_ns`
+// as both file times, so a rewrite of the same size keeps the whole identity,
+// as a second change within one timestamp tick does. Opens are counted.
+int64_t frozen_stamp_ns = 0;
+int open_calls = 0;
+
+void Freeze(struct stat* out) {
+  out->st_mtim = out->st_ctim = {frozen_stamp_ns / kSecond, frozen_stamp_ns % kSecond};
+}
+
+struct FrozenStamps {
+  ScopedSyscall<int (*)(const char*, struct stat*)> stat{
+      &SyscallTable::stat, +[](const char* path, struct stat* out) {
+        const int result = RealSyscalls().stat(path, out);
+        if (result == 0) Freeze(out);
+        return result;
+      }};
+  ScopedSyscall<int (*)(int, struct stat*)> fstat{
+      &SyscallTable::fstat, +[](int fd, struct stat* out) {
+        const int result = RealSyscalls().fstat(fd, out);
+        if (result == 0) Freeze(out);
+        return result;
+      }};
+  ScopedSyscall<int (*)(const char*, int, mode_t)> open{
+      &SyscallTable::open, +[](const char* path, int flags, mode_t mode) {
+        ++open_calls;
+        return RealSyscalls().open(path, flags, mode);
+      }};
+};
+
+// A table read soon after the file's last change is read again at each load,
+// so a change that keeps the identity still shows; the bytes are compared,
+// and the same bytes keep the table parsed before.
+TEST_F(ModuleFileTest, ChangeKeepingTheIdentityIsSeenWhileTheReadIsRacy) {
+  struct Case {
+    const char* stamps;
+    bool whole_seconds;
+    std::chrono::milliseconds margin;  // before the stamp's age leaves the racy window
+  };
+  const Case cases[] = {
+      {"fine, just now", false, 15ms},
+      {"whole seconds", true, 400ms},
+  };
+  FrozenStamps frozen;
+  for (const Case& c : cases) {
+    modules_ = NewPosixLanguageModules("");
+    WriteModule("1000=Alpha\n");
+    const auto start = std::chrono::steady_clock::now();
+    frozen_stamp_ns = NowNs();
+    if (c.whole_seconds) {
+      // Half a second to a second and a half ago: well past a fine tick,
+      // within the two seconds coarse stamps are allowed.
+      const int64_t fraction = frozen_stamp_ns % kSecond;
+      frozen_stamp_ns -= fraction + (fraction < kSecond / 2 ? kSecond : 0);
+    }
+    const auto first = modules_->Select()->Table();
+    EXPECT_EQ(first->Find(1000), u"Alpha") << c.stamps;
+    open_calls = 0;
+    EXPECT_EQ(modules_->Select()->Table(), first) << c.stamps;
+    EXPECT_EQ(open_calls, 1) << c.stamps;
+    if (std::chrono::steady_clock::now() - start > c.margin)
+      GTEST_SKIP() << "the loads came too late";
+    WriteModule("1000=Omega\n");
+    EXPECT_EQ(Load(1000), u"Omega") << c.stamps;
   }
+}
+
+// Once a read is clean, an unchanged identity is trusted: a load costs a
+// stat() and neither opens nor parses the file; a change of size shows.
+TEST_F(ModuleFileTest, SettledFileIsTrustedOnItsIdentity) {
+  FrozenStamps frozen;
+  frozen_stamp_ns = NowNs() - 10 * kSecond;
+  WriteModule("1000=Alpha\n");
+  const auto first = modules_->Select()->Table();
+  EXPECT_EQ(first->Find(1000), u"Alpha");
+  open_calls = 0;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(modules_->Select()->Table(), first) << i;
+  EXPECT_EQ(open_calls, 0);
+  WriteModule("1000=Alpha and more\n");
+  EXPECT_EQ(Load(1000), u"Alpha and more");
 }
 
 // Readers on several threads while the module is replaced again and again:
