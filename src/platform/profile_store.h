@@ -49,7 +49,12 @@ class ProfileStore {
   // that exists but cannot be read is never replaced: its error is returned
   // and `edit` does not run. Errors: 3 for a missing folder, 5 for a folder
   // or file that may not be written, 112 for a full disk, 206 for a path
-  // too long for the system.
+  // too long for the system, 32 when another writer holds the lock too long.
+  //
+  // For a missing file, `edit` first runs on an empty document before the
+  // lock is taken, so that an edit changing nothing leaves no trace in the
+  // folder; should another writer create the file meanwhile, `edit` runs a
+  // second time on that file's document, and only that run counts.
   virtual Status Edit(std::u16string_view path,
                       const std::function<Status(ini::Document&)>& edit) = 0;
 };

@@ -28,6 +28,8 @@ struct SectionEntry {
 class Document {
  public:
   // An empty document, as for a missing file: UTF-8 without BOM, LF line ends.
+  // Copies are independent; a moved-from document may only be assigned to or
+  // destroyed.
   Document();
   ~Document();
   Document(const Document&);
@@ -70,16 +72,22 @@ class Document {
   // that would change the file's structure or not read back under the name
   // given (a line break anywhere, ']' in a section name, '=' in a key name, a
   // key starting with ';' or '['), or kNoUnicodeTranslation (1113) for a lone
-  // surrogate; a refused edit leaves the document unchanged.
+  // surrogate, or kNotEnoughMemory (8) when the text would outgrow the
+  // document's 4 Gi-unit limit (a file read past it is kept whole but never
+  // parsed or edited); a refused edit leaves the document unchanged. 87 wins
+  // over 1113 when both apply. Names are trimmed first, as for lookups;
+  // empty names are allowed. Deleting what is not there succeeds and changes
+  // nothing.
 
   // Sets the first `key` of the first `section`: replaces its line in place
   // (keeping the key's spelling and the line's own line end), or inserts a
   // new line after the section's last entry, or appends a new section at the
   // end. A value with leading or trailing blanks, or wrapped in one matching
   // pair of quotes, is stored wrapped in double quotes so that it reads back
-  // exactly.
-  Status SetValue(std::u16string_view section, std::u16string_view key,
-                  std::u16string_view value);
+  // exactly. Lines written use the document's line end: the one its first
+  // line ends with, LF when it has none. Setting the value a key already
+  // holds in that stored form changes nothing.
+  Status SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
   // Removes the first `key` line of the first `section`; the header stays.
   Status DeleteKey(std::u16string_view section, std::u16string_view key);

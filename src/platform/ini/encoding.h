@@ -23,12 +23,19 @@ struct DecodedText {
 };
 
 // Never fails: a truncated UTF-16 file keeps its whole units and drops the
-// odd byte; Windows-1252 maps every byte.
+// odd byte; Windows-1252 maps every byte. A file with the UTF-8 BOM whose
+// remaining bytes are not valid UTF-8 keeps each stray byte as the unit
+// U+DC00 + byte (see DecodePath), so that Encode gives the bytes back.
 DecodedText Decode(std::string_view bytes);
 
 // The bytes of `text` in `encoding`, BOM included; nullopt when the encoding
-// cannot represent some character (only Windows-1252 can fail).
+// cannot represent some character. Windows-1252 fails on characters outside
+// the code page, UTF-8 on a lone surrogate that is not a stray byte of the
+// kind Decode makes; UTF-16 takes every unit as it is.
 std::optional<std::string> Encode(std::u16string_view text, Encoding encoding);
+
+// True when every unit of `text` has a Windows-1252 byte.
+bool FitsWindows1252(std::u16string_view text);
 
 }  // namespace orx::platform::ini
 

@@ -1,0 +1,253 @@
+// The profile wrappers over the settings-file store: caller buffers, null
+// arguments and the last error are handled here, the files and the parsing
+// below, in platform/.
+//
+// The last error after each call: 0 when the value or section was found and
+// fit, 2 when the file, section or key was missing (the default was used),
+// 234 when the text was cut to the buffer, 87 for a null buffer or name, and
+// the store's error when the file could not be read or written.
+#include "frame/profile.h"
+
+#include <algorithm>
+#include <new>
+
+#include "platform/ini/document.h"
+#include "platform/profile_store.h"
+
+namespace orx::frame {
+namespace {
+
+using platform::ini::Document;
+using platform::ini::SectionEntry;
+
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kErrorMoreData = 234;
+
+std::u16string_view View(const char16_t* text) {
+  return text != nullptr ? std::u16string_view(text) : std::u16string_view();
+}
+
+void SetLastStatus(Status status) { platform::SetLastError(static_cast<uint32_t>(status)); }
+
+// Copies `text` into `buffer`, cut to size-1 units and zero-terminated.
+// Returns the units copied; `cut` tells whether any were left out.
+uint32_t CopyTruncated(std::u16string_view text, char16_t* buffer, uint32_t size, bool& cut) {
+  size_t copied = std::min<size_t>(text.size(), size - 1);
+  std::copy_n(text.data(), copied, buffer);
+  buffer[copied] = u'\0';
+  cut = copied < text.size();
+  return static_cast<uint32_t>(copied);
+}
+
+// A default loses its trailing spaces (only spaces: a trailing TAB stays).
+std::u16string_view DefaultText(const char16_t* default_value) {
+  std::u16string_view text = View(default_value);
+  size_t end = text.find_last_not_of(u' ');
+  return end == std::u16string_view::npos ? std::u16string_view() : text.substr(0, end + 1);
+}
+
+uint32_t ReadValue(const Document& document, const char16_t* section, const char16_t* key,
+                   const char16_t* default_value, char16_t* buffer, uint32_t size) {
+  std::optional<std::u16string_view> value = document.FindValue(View(section), View(key));
+  bool cut = false;
+  uint32_t copied = CopyTruncated(value ? *value : DefaultText(default_value), buffer, size, cut);
+  platform::SetLastError(cut ? kErrorMoreData : value ? 0 : kErrorFileNotFound);
+  return copied;
+}
+
+// An empty list: one zero, and a second where the buffer has room.
+uint32_t EmptyList(char16_t* buffer, uint32_t size) {
+  buffer[0] = u'\0';
+  if (size > 1) buffer[1] = u'\0';
+  return 0;
+}
+
+// Fills the buffer with the section's entries as a double-zero-terminated
+// list. The list is written as far as it fits; once it is known not to fit,
+// its last two units become zeros and size-2 is returned.
+uint32_t ReadSectionList(const Document& document, const char16_t* section, char16_t* buffer,
+                         uint32_t size) {
+  size_t count = 0;  // units of the list before its final zero, written or not
+  auto append = [&](std::u16string_view text) {
+    if (count < size) {
+      std::copy_n(text.data(), std::min<size_t>(text.size(), size - count), buffer + count);
+    }
+    count += text.size();
+  };
+  bool found = document.ForEachEntry(View(section), [&](const SectionEntry& entry) {
+    append(entry.key);
+    if (entry.has_equals) {
+      append(u"=");
+      append(entry.raw_value);
+    }
+    append(std::u16string_view(u"\0", 1));
+    return count < size;  // past the end: the rest would be cut anyway
+  });
+  if (count + 1 <= size) {
+    platform::SetLastError(found ? 0 : kErrorFileNotFound);
+    if (count == 0) return EmptyList(buffer, size);
+    buffer[count] = u'\0';
+    return static_cast<uint32_t>(count);
+  }
+  platform::SetLastError(kErrorMoreData);
+  if (size < 2) {
+    buffer[0] = u'\0';
+    return 0;
+  }
+  buffer[size - 2] = u'\0';
+  buffer[size - 1] = u'\0';
+  return size - 2;
+}
+
+Status ApplyWrite(Document& document, const char16_t* section, const char16_t* key,
+                  const char16_t* value) {
+  if (key == nullptr) return document.DeleteSection(View(section));
+  if (value == nullptr) return document.DeleteKey(View(section), View(key));
+  return document.SetValue(View(section), View(key), View(value));
+}
+
+platform::Snapshot LoadOrEmpty(const char16_t* path, Status& status) {
+  Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(View(path));
+  if (snapshot.ok()) {
+    status = Status::kOk;
+    return std::move(*snapshot);
+  }
+  status = snapshot.status();
+  static const platform::Snapshot* empty =
+      new platform::Snapshot(std::make_shared<const Document>());
+  return *empty;
+}
+
+}  // namespace
+
+uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
+                     char16_t* buffer, uint32_t size, const char16_t* path) {
+  if (size == 0) return 0;
+  if (buffer == nullptr) {
+    platform::SetLastError(kErrorInvalidParameter);
+    return 0;
+  }
+  if (section == nullptr || key == nullptr || path == nullptr) {
+    buffer[0] = u'\0';
+    platform::SetLastError(kErrorInvalidParameter);
+    return 0;
+  }
+  Status status;
+  platform::Snapshot snapshot = LoadOrEmpty(path, status);
+  uint32_t copied = ReadValue(*snapshot, section, key, default_value, buffer, size);
+  if (status != Status::kOk) SetLastStatus(status);
+  return copied;
+}
+
+uint32_t ProfileReadSection(const char16_t* section, char16_t* buffer, uint32_t size,
+                            const char16_t* path) {
+  if (size == 0) return 0;
+  if (buffer == nullptr) {
+    platform::SetLastError(kErrorInvalidParameter);
+    return 0;
+  }
+  if (section == nullptr || path == nullptr) {
+    platform::SetLastError(kErrorInvalidParameter);
+    return EmptyList(buffer, size);
+  }
+  Status status;
+  platform::Snapshot snapshot = LoadOrEmpty(path, status);
+  if (status != Status::kOk) {
+    SetLastStatus(status);
+    return EmptyList(buffer, size);
+  }
+  return ReadSectionList(*snapshot, section, buffer, size);
+}
+
+bool ProfileWrite(const char16_t* section, const char16_t* key, const char16_t* value,
+                  const char16_t* path) {
+  Status status = Status::kOk;
+  if (section == nullptr) {
+    status = Status::kFileNotFound;  // what the platform call says; nothing is touched
+  } else if (path == nullptr) {
+    status = Status::kInvalidParameter;
+  } else {
+    try {
+      status = platform::DefaultProfileStore().Edit(View(path), [&](Document& document) {
+        return ApplyWrite(document, section, key, value);
+      });
+    } catch (const std::bad_alloc&) {
+      status = Status::kNotEnoughMemory;
+    }
+  }
+  SetLastStatus(status);
+  return status == Status::kOk;
+}
+
+uint32_t ProfileLastError() { return platform::LastError(); }
+
+uint32_t ProfileReader::Read(const char16_t* section, const char16_t* key,
+                             const char16_t* default_value, char16_t* buffer, uint32_t size) const {
+  if (size == 0) return 0;
+  if (buffer == nullptr) {
+    platform::SetLastError(kErrorInvalidParameter);
+    return 0;
+  }
+  if (section == nullptr || key == nullptr) {
+    buffer[0] = u'\0';
+    platform::SetLastError(kErrorInvalidParameter);
+    return 0;
+  }
+  return ReadValue(*document_, section, key, default_value, buffer, size);
+}
+
+uint32_t ProfileReader::ReadSection(const char16_t* section, char16_t* buffer,
+                                    uint32_t size) const {
+  if (size == 0) return 0;
+  if (buffer == nullptr) {
+    platform::SetLastError(kErrorInvalidParameter);
+    return 0;
+  }
+  if (section == nullptr) {
+    platform::SetLastError(kErrorInvalidParameter);
+    return EmptyList(buffer, size);
+  }
+  return ReadSectionList(*document_, section, buffer, size);
+}
+
+std::optional<std::u16string_view> ProfileReader::Find(std::u16string_view section,
+                                                       std::u16string_view key) const {
+  return document_->FindValue(section, key);
+}
+
+void ProfileReader::ForEachValue(
+    std::u16string_view section,
+    const std::function<bool(std::u16string_view key, std::u16string_view value)>& visit) const {
+  document_->ForEachEntry(section, [&](const SectionEntry& entry) {
+    if (!entry.has_equals) return true;
+    return visit(entry.key, platform::ini::ReadForm(entry.raw_value));
+  });
+}
+
+ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {
+  Status status;
+  snapshot_ = LoadOrEmpty(path, status);
+  document_ = snapshot_.get();
+}
+
+ProfileView::~ProfileView() = default;
+
+bool ProfileEditor::Write(const char16_t* section, const char16_t* key, const char16_t* value) {
+  Status status = section == nullptr ? Status::kFileNotFound
+                                     : ApplyWrite(*mutable_document_, section, key, value);
+  SetLastStatus(status);
+  return status == Status::kOk;
+}
+
+Status ProfileTransaction(const char16_t* path, const std::function<Status(ProfileEditor&)>& body) {
+  if (path == nullptr) return Status::kInvalidParameter;
+  Status status = platform::DefaultProfileStore().Edit(View(path), [&](Document& document) {
+    ProfileEditor editor(&document);
+    return body(editor);
+  });
+  SetLastStatus(status);
+  return status;
+}
+
+}  // namespace orx::frame

@@ -1,0 +1,28 @@
+// Case folding beyond ASCII through the generated two-level table (see
+// scripts/gen_case_fold.py, which writes case_fold_table.inc from the Unicode
+// character database).
+#include "platform/ini/case_fold.h"
+
+namespace orx::platform::ini {
+namespace {
+#include "platform/ini/case_fold_table.inc"
+}  // namespace
+
+namespace detail {
+
+char16_t FoldCaseBeyondAscii(char16_t unit) {
+  const unsigned block = kCaseFoldBlock[unit >> kCaseFoldShift];
+  return static_cast<char16_t>(unit + kCaseFoldDelta[block][unit & kCaseFoldMask]);
+}
+
+}  // namespace detail
+
+bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace orx::platform::ini

@@ -1,0 +1,143 @@
+// The reading half of the document: parsing, serialising, lookups and the
+// index behind them. Lookups fold each unit of the caller's names once, for
+// the hash, and compare names in place in the text; nothing is allocated.
+#include "platform/ini/document.h"
+
+#include <cassert>
+
+#include "base/utf.h"
+#include "platform/ini/case_fold.h"
+#include "platform/ini/document_impl.h"
+
+namespace orx::platform::ini {
+
+uint32_t Document::Impl::FindHeader(std::u16string_view name, uint32_t name_hash) const {
+  return sections.Find(name_hash,
+                       [&](uint32_t line) { return EqualsIgnoreCase(Name(lines[line]), name); });
+}
+
+uint32_t Document::Impl::FindEntry(uint32_t section, std::u16string_view name,
+                                   uint32_t name_hash) const {
+  return keys.Find(KeyHash(name_hash, section), [&](uint32_t line) {
+    return lines[line].section == section && EqualsIgnoreCase(Name(lines[line]), name);
+  });
+}
+
+void Document::Impl::RebuildIndex() {
+  size_t entries = 0;
+  for (const Line& line : lines) entries += line.kind == LineKind::kEntry;
+  sections.Reset(section_count);
+  keys.Reset(entries);
+  bool first_of_name = false;
+  for (uint32_t i = 0; i < lines.size(); ++i) {
+    const Line& line = lines[i];
+    if (line.kind == LineKind::kHeader) {
+      // A later section of a name already seen is never searched, so its
+      // keys stay out of the table.
+      first_of_name = FindHeader(Name(line), line.name_hash) == kNoLine;
+      if (first_of_name) sections.Insert(line.name_hash, i);
+    } else if (line.kind == LineKind::kEntry && first_of_name &&
+               FindEntry(line.section, Name(line), line.name_hash) == kNoLine) {
+      keys.Insert(KeyHash(line.name_hash, line.section), i);
+    }
+  }
+}
+
+Document::Document() : impl_(std::make_unique<Impl>()) {}
+Document::~Document() = default;
+Document::Document(const Document& other) : impl_(std::make_unique<Impl>(*other.impl_)) {}
+Document& Document::operator=(const Document& other) {
+  if (this == &other) return *this;
+  if (impl_) {
+    *impl_ = *other.impl_;
+  } else {
+    impl_ = std::make_unique<Impl>(*other.impl_);
+  }
+  return *this;
+}
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+
+Document Document::FromBytes(std::string_view bytes) {
+  Document document;
+  Impl& impl = *document.impl_;
+  DecodedText decoded = Decode(bytes);
+  impl.text = std::move(decoded.text);
+  impl.encoding = decoded.encoding;
+  const bool utf16 = impl.encoding == Encoding::kUtf16Le || impl.encoding == Encoding::kUtf16Be;
+  if (utf16 && bytes.size() % 2 == 1) impl.stray_byte = static_cast<unsigned char>(bytes.back());
+  if (impl.text.size() > kMaxTextUnits) {
+    impl.too_large = true;
+    return document;
+  }
+  impl.section_count = SplitLines(impl.text, impl.lines);
+  for (const Line& line : impl.lines) {
+    if (line.line_end == 0) continue;
+    if (line.line_end == 2) {
+      impl.line_end = u"\r\n";
+    } else if (impl.text[line.begin + size_t{line.length}] == u'\r') {
+      impl.line_end = u"\r";
+    }
+    break;
+  }
+  impl.RebuildIndex();
+  return document;
+}
+
+std::string Document::ToBytes() const {
+  std::optional<std::string> bytes = Encode(impl_->text, impl_->encoding);
+  // Every document's text is encodable: decoding is lossless, edits refuse
+  // lone surrogates and move a Windows-1252 document to UTF-8 when needed.
+  assert(bytes.has_value());
+  if (!bytes) return EncodePath(impl_->text);
+  // The odd byte of a truncated UTF-16 file is no character; it survives
+  // only as long as the document is the file as read.
+  if (impl_->stray_byte >= 0 && !impl_->changed)
+    bytes->push_back(static_cast<char>(impl_->stray_byte));
+  return std::move(*bytes);
+}
+
+Encoding Document::encoding() const { return impl_->encoding; }
+
+bool Document::changed() const { return impl_->changed; }
+
+bool Document::HasSection(std::u16string_view section) const {
+  return impl_->FindHeader(TrimBlanks(section)) != kNoLine;
+}
+
+std::optional<std::u16string_view> Document::FindValue(std::u16string_view section,
+                                                       std::u16string_view key) const {
+  const Impl& impl = *impl_;
+  const uint32_t header = impl.FindHeader(TrimBlanks(section));
+  if (header == kNoLine) return std::nullopt;
+  const uint32_t entry = impl.FindEntry(impl.lines[header].section, TrimBlanks(key));
+  if (entry == kNoLine) return std::nullopt;
+  return ReadForm(impl.RawValue(impl.lines[entry]));
+}
+
+bool Document::VisitEntries(std::u16string_view section,
+                            bool (*thunk)(void* context, const SectionEntry& entry),
+                            void* context) const {
+  const Impl& impl = *impl_;
+  const uint32_t header = impl.FindHeader(TrimBlanks(section));
+  if (header == kNoLine) return false;
+  for (size_t i = header + 1; i < impl.lines.size(); ++i) {
+    const Line& line = impl.lines[i];
+    if (line.kind == LineKind::kHeader) break;
+    if (!line.IsEntry()) continue;
+    const SectionEntry entry{impl.Name(line), impl.RawValue(line), line.kind == LineKind::kEntry};
+    if (!thunk(context, entry)) break;
+  }
+  return true;
+}
+
+std::u16string_view ReadForm(std::u16string_view raw) {
+  std::u16string_view value = TrimBlanks(raw);
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == u'"' || value.front() == u'\'')) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+}  // namespace orx::platform::ini

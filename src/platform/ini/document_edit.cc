@@ -1,0 +1,230 @@
+// The editing half of the document. An edit first decides whether the names
+// and value can be written at all, so a refused edit changes nothing; then
+// it splices the one line concerned into the text (or takes a section's
+// lines out of it) and moves the records behind the splice point.
+#include <optional>
+
+#include "base/utf.h"
+#include "platform/ini/document.h"
+#include "platform/ini/document_impl.h"
+
+namespace orx::platform::ini {
+namespace {
+
+bool HasLineBreak(std::u16string_view text) {
+  return text.find_first_of(u"\r\n") != std::u16string_view::npos;
+}
+
+// Names that would not read back under the name given are refused: a ']'
+// would end the header early, an '=' would end the key early, and a key
+// starting with ';' or '[' would make a comment or a header of its line.
+bool IsWritableSection(std::u16string_view name) {
+  return !HasLineBreak(name) && name.find(u']') == std::u16string_view::npos;
+}
+
+bool IsWritableKey(std::u16string_view name) {
+  if (HasLineBreak(name) || name.find(u'=') != std::u16string_view::npos) return false;
+  return name.empty() || (name.front() != u';' && name.front() != u'[');
+}
+
+// Structure first: a text that is both malformed and badly encoded reports
+// the malformation.
+Status CheckEdit(std::u16string_view section, std::optional<std::u16string_view> key,
+                 std::optional<std::u16string_view> value) {
+  if (!IsWritableSection(section) || (key && !IsWritableKey(*key)) ||
+      (value && HasLineBreak(*value))) {
+    return Status::kInvalidParameter;
+  }
+  if (HasLoneSurrogate(section) || (key && HasLoneSurrogate(*key)) ||
+      (value && HasLoneSurrogate(*value))) {
+    return Status::kNoUnicodeTranslation;
+  }
+  return Status::kOk;
+}
+
+// The value as it goes into the file: as given when a read returns it
+// unchanged, else wrapped in double quotes, which a read takes off again.
+std::u16string StoredForm(std::u16string_view value) {
+  if (ReadForm(value).size() == value.size()) return std::u16string(value);
+  std::u16string stored;
+  stored.reserve(value.size() + 2);
+  stored += u'"';
+  stored += value;
+  stored += u'"';
+  return stored;
+}
+
+std::u16string EntryLine(std::u16string_view key, std::u16string_view stored) {
+  std::u16string line;
+  line.reserve(key.size() + 1 + stored.size());
+  line += key;
+  line += u'=';
+  line += stored;
+  return line;
+}
+
+}  // namespace
+
+void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
+                            size_t first_moved) {
+  text.replace(position, count, insert);
+  const uint32_t added = static_cast<uint32_t>(insert.size());
+  const uint32_t removed = static_cast<uint32_t>(count);
+  // Unsigned wrap-around makes one loop serve growth and shrinkage.
+  for (size_t i = first_moved; i < lines.size(); ++i) lines[i].begin += added - removed;
+  changed = true;
+}
+
+void Document::Impl::EndLastLine() {
+  if (lines.empty() || lines.back().line_end != 0) return;
+  Splice(text.size(), 0, line_end, lines.size());
+  lines.back().line_end = static_cast<uint8_t>(line_end.size());
+}
+
+void Document::Impl::InsertLine(uint32_t at, std::u16string_view content, uint32_t section) {
+  Line line;
+  line.begin = static_cast<uint32_t>(at < lines.size() ? lines[at].begin : text.size());
+  line.length = static_cast<uint32_t>(content.size());
+  line.line_end = static_cast<uint8_t>(line_end.size());
+  line.section = section;
+  ClassifyLine(content, line);
+  std::u16string piece(content);
+  piece += line_end;
+  Splice(line.begin, 0, piece, at);
+  if (at < lines.size()) {
+    sections.ShiftLinesFrom(at);
+    keys.ShiftLinesFrom(at);
+  }
+  lines.insert(lines.begin() + at, line);
+}
+
+void Document::Impl::ReplaceLineContent(uint32_t at, std::u16string_view content) {
+  Splice(lines[at].begin, lines[at].length, content, at + 1);
+  lines[at].length = static_cast<uint32_t>(content.size());
+  ClassifyLine(content, lines[at]);
+}
+
+void Document::Impl::RemoveLine(uint32_t at) {
+  Splice(lines[at].begin, lines[at].units(), {}, at + 1);
+  lines.erase(lines.begin() + at);
+  // A later key of the same name may now be the first: rebuild rather than
+  // patch.
+  RebuildIndex();
+}
+
+void Document::Impl::RemoveSection(uint32_t header) {
+  const uint32_t removed_section = lines[header].section;
+  // Comment and blank lines stay and become part of whatever came before.
+  const uint32_t joined_section = header > 0 ? lines[header - 1].section : kNoSection;
+  size_t end = header + 1;
+  while (end < lines.size() && lines[end].kind != LineKind::kHeader) ++end;
+  const size_t tail = end < lines.size() ? lines[end].begin : text.size();
+
+  std::u16string kept;
+  kept.reserve(text.size());
+  kept.append(text, 0, lines[header].begin);
+  size_t out = header;
+  for (size_t i = header; i < end; ++i) {
+    Line line = lines[i];
+    if (line.kind != LineKind::kComment && line.kind != LineKind::kBlank) continue;
+    const size_t old_begin = line.begin;
+    line.begin = static_cast<uint32_t>(kept.size());
+    line.section = joined_section;
+    kept.append(text, old_begin, line.units());
+    lines[out++] = line;
+  }
+  const uint32_t shift = static_cast<uint32_t>(tail - kept.size());
+  kept.append(text, tail, std::u16string::npos);
+  for (size_t i = end; i < lines.size(); ++i) {
+    Line line = lines[i];
+    line.begin -= shift;
+    if (line.section != kNoSection && line.section > removed_section) --line.section;
+    lines[out++] = line;
+  }
+  lines.resize(out);
+  text = std::move(kept);
+  --section_count;
+  changed = true;
+  RebuildIndex();
+}
+
+Status Document::SetValue(std::u16string_view section, std::u16string_view key,
+                          std::u16string_view value) {
+  Impl& impl = *impl_;
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
+  if (const Status status = CheckEdit(section, key, value); status != Status::kOk) return status;
+  if (impl.too_large ||
+      impl.text.size() + section.size() + key.size() + value.size() + 8 > kMaxTextUnits) {
+    return Status::kNotEnoughMemory;
+  }
+  const std::u16string stored = StoredForm(value);
+  std::u16string written;  // the names and value this edit puts into the text
+  const uint32_t header = impl.FindHeader(section);
+  if (header == kNoLine) {
+    // A new section goes at the end of the file, its key with it.
+    impl.EndLastLine();
+    const uint32_t ordinal = impl.section_count++;
+    const uint32_t at = static_cast<uint32_t>(impl.lines.size());
+    written = u"[" + std::u16string(section) + u"]";
+    impl.InsertLine(at, written, ordinal);
+    impl.sections.Insert(impl.lines[at].name_hash, at);
+    impl.InsertLine(at + 1, EntryLine(key, stored), ordinal);
+    impl.keys.Insert(KeyHash(impl.lines[at + 1].name_hash, ordinal), at + 1);
+    written += key;
+  } else {
+    const uint32_t ordinal = impl.lines[header].section;
+    const uint32_t entry = impl.FindEntry(ordinal, key);
+    if (entry != kNoLine) {
+      // The key keeps its spelling in the file, the line its line end.
+      if (impl.RawValue(impl.lines[entry]) == stored) return Status::kOk;
+      impl.ReplaceLineContent(entry, EntryLine(impl.Name(impl.lines[entry]), stored));
+    } else {
+      // After the section's last entry, before comments and blank lines
+      // that trail it.
+      uint32_t at = header + 1;
+      for (uint32_t i = header + 1; i < impl.lines.size(); ++i) {
+        if (impl.lines[i].kind == LineKind::kHeader) break;
+        if (impl.lines[i].IsEntry()) at = i + 1;
+      }
+      if (at == impl.lines.size()) impl.EndLastLine();
+      impl.InsertLine(at, EntryLine(key, stored), ordinal);
+      impl.keys.Insert(KeyHash(impl.lines[at].name_hash, ordinal), at);
+      written = key;
+    }
+  }
+  written += stored;
+  if (impl.encoding == Encoding::kWindows1252 && !FitsWindows1252(written)) {
+    impl.encoding = Encoding::kUtf8Bom;
+  }
+  return Status::kOk;
+}
+
+Status Document::DeleteKey(std::u16string_view section, std::u16string_view key) {
+  Impl& impl = *impl_;
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
+  if (const Status status = CheckEdit(section, key, std::nullopt); status != Status::kOk) {
+    return status;
+  }
+  if (impl.too_large) return Status::kNotEnoughMemory;
+  const uint32_t header = impl.FindHeader(section);
+  if (header == kNoLine) return Status::kOk;
+  const uint32_t entry = impl.FindEntry(impl.lines[header].section, key);
+  if (entry != kNoLine) impl.RemoveLine(entry);
+  return Status::kOk;
+}
+
+Status Document::DeleteSection(std::u16string_view section) {
+  Impl& impl = *impl_;
+  section = TrimBlanks(section);
+  if (const Status status = CheckEdit(section, std::nullopt, std::nullopt); status != Status::kOk) {
+    return status;
+  }
+  if (impl.too_large) return Status::kNotEnoughMemory;
+  const uint32_t header = impl.FindHeader(section);
+  if (header != kNoLine) impl.RemoveSection(header);
+  return Status::kOk;
+}
+
+}  // namespace orx::platform::ini

@@ -1,0 +1,76 @@
+// The state behind a Document, shared by the reading half (document.cc) and
+// the editing half (document_edit.cc). The text is one buffer; each line is
+// an offset record into it; two slot tables find the first section of a
+// name and, within first sections only, the first key of a name.
+#ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
+#define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ini/document.h"
+#include "platform/ini/line.h"
+#include "platform/ini/slot_table.h"
+
+namespace orx::platform::ini {
+
+inline constexpr uint32_t kNoLine = SlotTable::kNone;
+
+// The slot hash of a key: its name's hash mixed with its section's ordinal,
+// so equal keys of different sections spread over the table.
+inline uint32_t KeyHash(uint32_t name_hash, uint32_t section) {
+  uint32_t hash = name_hash ^ (section * 0x9E3779B9u);
+  hash ^= hash >> 15;
+  hash *= 0x2C1B3C6Du;
+  hash ^= hash >> 12;
+  return hash;
+}
+
+struct Document::Impl {
+  std::u16string text;  // the whole file without its BOM
+  std::vector<Line> lines;
+  SlotTable sections;  // header line of the first section of each name
+  SlotTable keys;      // first entry line of each key name in first sections
+  uint32_t section_count = 0;
+  Encoding encoding = Encoding::kUtf8;
+  std::u16string_view line_end = u"\n";  // for lines this document writes
+  int stray_byte = -1;                   // the odd last byte of a UTF-16 file
+  bool changed = false;
+  bool too_large = false;  // past kMaxTextUnits: kept whole, never parsed or edited
+
+  std::u16string_view Name(const Line& line) const {
+    return std::u16string_view(text).substr(line.begin + size_t{line.name_offset},
+                                            line.name_length);
+  }
+  std::u16string_view RawValue(const Line& line) const {
+    return std::u16string_view(text).substr(line.begin + size_t{line.value_offset},
+                                            line.value_length);
+  }
+
+  // Header line of the first section called `name` (trimmed), or kNoLine.
+  uint32_t FindHeader(std::u16string_view name) const { return FindHeader(name, NameHash(name)); }
+  uint32_t FindHeader(std::u16string_view name, uint32_t name_hash) const;
+  // Line of the first key called `name` (trimmed) in section `section`, or
+  // kNoLine. Finds keys of first sections only.
+  uint32_t FindEntry(uint32_t section, std::u16string_view name) const {
+    return FindEntry(section, name, NameHash(name));
+  }
+  uint32_t FindEntry(uint32_t section, std::u16string_view name, uint32_t name_hash) const;
+
+  // Fills both slot tables from the line records.
+  void RebuildIndex();
+
+  // Editing steps (document_edit.cc). Each keeps text, records and index in
+  // agreement and leaves every line it is not asked to touch as it was.
+  void Splice(size_t position, size_t count, std::u16string_view insert, size_t first_moved);
+  void EndLastLine();
+  void InsertLine(uint32_t at, std::u16string_view content, uint32_t section);
+  void ReplaceLineContent(uint32_t at, std::u16string_view content);
+  void RemoveLine(uint32_t at);
+  void RemoveSection(uint32_t header);
+};
+
+}  // namespace orx::platform::ini
+
+#endif  // ORX_PLATFORM_INI_DOCUMENT_IMPL_H_

@@ -1,0 +1,134 @@
+// Byte-order-mark sniffing and the conversions of settings-file text. Every
+// conversion here is lossless for the bytes Decode accepts, so a document
+// that nobody edits serialises to exactly the bytes it was read from.
+#include "platform/ini/encoding.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "base/utf.h"
+
+namespace orx::platform::ini {
+namespace {
+
+constexpr std::string_view kBomUtf8 = "\xEF\xBB\xBF";
+constexpr std::string_view kBomUtf16Le = "\xFF\xFE";
+constexpr std::string_view kBomUtf16Be = "\xFE\xFF";
+
+// Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves
+// undefined (81, 8D, 8F, 90, 9D) map to the C1 controls of the same value,
+// which keeps every byte string decodable and re-encodable.
+// clang-format off
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88..8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90..97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
+};
+// clang-format on
+
+// The Windows-1252 byte of `unit`, or -1 when the code page has none.
+int Windows1252Byte(char16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
+  const auto* found = std::find(kWindows1252High.begin(), kWindows1252High.end(), unit);
+  if (found == kWindows1252High.end()) return -1;
+  return 0x80 + static_cast<int>(found - kWindows1252High.begin());
+}
+
+std::u16string DecodeWindows1252(std::string_view bytes) {
+  std::u16string text(bytes.size(), u'\0');
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    text[i] = (byte >= 0x80 && byte <= 0x9F) ? kWindows1252High[byte - 0x80] : byte;
+  }
+  return text;
+}
+
+std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]);
+    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    text[i] = big_endian ? static_cast<char16_t>(first << 8 | second)
+                         : static_cast<char16_t>(second << 8 | first);
+  }
+  return text;
+}
+
+std::string EncodeUtf16(std::u16string_view text, bool big_endian) {
+  std::string bytes(big_endian ? kBomUtf16Be : kBomUtf16Le);
+  bytes.resize(2 + 2 * text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char high = static_cast<char>(text[i] >> 8);
+    const char low = static_cast<char>(text[i] & 0xFF);
+    bytes[2 + 2 * i] = big_endian ? high : low;
+    bytes[3 + 2 * i] = big_endian ? low : high;
+  }
+  return bytes;
+}
+
+// UTF-8 without giving up on a stray byte: the strict form when the text
+// allows it, else the byte-preserving path form, accepted only when it
+// decodes back to the same text (a lone surrogate of any other kind has no
+// UTF-8 bytes at all).
+std::optional<std::string> EncodeUtf8Faithfully(std::u16string_view text) {
+  if (auto strict = EncodeUtf8(text)) return strict;
+  std::string bytes = EncodePath(text);
+  if (DecodePath(bytes) != text) return std::nullopt;
+  return bytes;
+}
+
+std::optional<std::string> EncodeWindows1252(std::u16string_view text) {
+  std::string bytes(text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int byte = Windows1252Byte(text[i]);
+    if (byte < 0) return std::nullopt;
+    bytes[i] = static_cast<char>(byte);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+DecodedText Decode(std::string_view bytes) {
+  if (bytes.starts_with(kBomUtf16Le)) {
+    return {DecodeUtf16(bytes.substr(2), false), Encoding::kUtf16Le};
+  }
+  if (bytes.starts_with(kBomUtf16Be)) {
+    return {DecodeUtf16(bytes.substr(2), true), Encoding::kUtf16Be};
+  }
+  if (bytes.starts_with(kBomUtf8)) {
+    const std::string_view rest = bytes.substr(kBomUtf8.size());
+    if (auto text = DecodeUtf8(rest)) return {std::move(*text), Encoding::kUtf8Bom};
+    return {DecodePath(rest), Encoding::kUtf8Bom};
+  }
+  if (auto text = DecodeUtf8(bytes)) return {std::move(*text), Encoding::kUtf8};
+  return {DecodeWindows1252(bytes), Encoding::kWindows1252};
+}
+
+std::optional<std::string> Encode(std::u16string_view text, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kUtf8:
+      return EncodeUtf8Faithfully(text);
+    case Encoding::kUtf8Bom: {
+      auto bytes = EncodeUtf8Faithfully(text);
+      if (bytes) bytes->insert(0, kBomUtf8);
+      return bytes;
+    }
+    case Encoding::kUtf16Le:
+      return EncodeUtf16(text, false);
+    case Encoding::kUtf16Be:
+      return EncodeUtf16(text, true);
+    case Encoding::kWindows1252:
+      return EncodeWindows1252(text);
+  }
+  return std::nullopt;
+}
+
+bool FitsWindows1252(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char16_t unit) { return Windows1252Byte(unit) >= 0; });
+}
+
+}  // namespace orx::platform::ini

@@ -1,0 +1,99 @@
+// The parse of a settings file, line by line. Content never makes a parse
+// fail: every line is one of the kinds below, whatever bytes it holds.
+#include "platform/ini/line.h"
+
+#include "platform/ini/case_fold.h"
+
+namespace orx::platform::ini {
+
+std::u16string_view TrimBlanks(std::u16string_view text) {
+  size_t first = 0;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  size_t last = text.size();
+  while (last > first && IsBlank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+uint32_t NameHash(std::u16string_view name) {
+  uint32_t hash = 2166136261u;
+  for (const char16_t unit : name) hash = (hash ^ FoldCase(unit)) * 16777619u;
+  // FNV alone leaves the low bits, which pick the slot, poorly mixed.
+  hash ^= hash >> 16;
+  hash *= 0x85EBCA6Bu;
+  hash ^= hash >> 13;
+  return hash;
+}
+
+namespace {
+
+void SetName(const std::u16string_view content, std::u16string_view name, Line& line) {
+  line.name_offset = static_cast<uint32_t>(name.data() - content.data());
+  line.name_length = static_cast<uint32_t>(name.size());
+}
+
+}  // namespace
+
+void ClassifyLine(std::u16string_view content, Line& line) {
+  line.name_offset = line.name_length = line.value_offset = line.value_length = 0;
+  line.name_hash = 0;
+  const std::u16string_view text = TrimBlanks(content);
+  if (text.empty()) {
+    line.kind = LineKind::kBlank;
+    return;
+  }
+  switch (text.front()) {
+    case u';':  // A comment, whatever follows; never an entry.
+      line.kind = LineKind::kComment;
+      return;
+    case u'[': {  // A header: the name runs to the first ']', or to the line's end.
+      const std::u16string_view inside = text.substr(1, text.find(u']', 1) - 1);
+      SetName(content, TrimBlanks(inside), line);
+      line.kind = LineKind::kHeader;
+      break;
+    }
+    default: {
+      const size_t equals = text.find(u'=');
+      if (equals == std::u16string_view::npos) {  // Section text that is not a key.
+        SetName(content, text, line);
+        line.kind = LineKind::kText;
+        return;
+      }
+      // key=value, split at the first '='; the value may hold more of them.
+      SetName(content, TrimBlanks(text.substr(0, equals)), line);
+      const std::u16string_view value = TrimBlanks(text.substr(equals + 1));
+      line.value_offset = static_cast<uint32_t>(value.data() - content.data());
+      line.value_length = static_cast<uint32_t>(value.size());
+      line.kind = LineKind::kEntry;
+      break;
+    }
+  }
+  line.name_hash = NameHash(content.substr(line.name_offset, line.name_length));
+}
+
+uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {
+  // A guess that saves most regrowth for typical settings files.
+  lines.reserve(lines.size() + text.size() / 24 + 1);
+  uint32_t sections = 0;
+  uint32_t section = kNoSection;
+  const char16_t* const data = text.data();
+  const size_t size = text.size();
+  size_t begin = 0;
+  while (begin < size) {
+    size_t end = begin;
+    while (end < size && data[end] != u'\n' && data[end] != u'\r') ++end;
+    Line line;
+    line.begin = static_cast<uint32_t>(begin);
+    line.length = static_cast<uint32_t>(end - begin);
+    if (end < size) {
+      line.line_end = (data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n') ? 2 : 1;
+    }
+    ClassifyLine(text.substr(begin, end - begin), line);
+    if (line.kind == LineKind::kHeader) section = sections++;
+    line.section = section;
+    lines.push_back(line);
+    begin = end + line.line_end;
+  }
+  return sections;
+}
+
+}  // namespace orx::platform::ini

@@ -1,0 +1,66 @@
+// The line records a document keeps beside its text: where each line lies,
+// what kind of line it is, and where its name and value are. Records hold
+// offsets, not strings, so a parse allocates nothing per line and a copy of
+// a document is two flat copies. Internal to the INI engine.
+#ifndef ORX_PLATFORM_INI_LINE_H_
+#define ORX_PLATFORM_INI_LINE_H_
+
+#include <cstdint>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+namespace orx::platform::ini {
+
+// Offsets are 32 bits wide; a document refuses to grow past this many units.
+inline constexpr size_t kMaxTextUnits = std::numeric_limits<uint32_t>::max() - 1;
+
+// Ordinal of the lines that come before the first header.
+inline constexpr uint32_t kNoSection = std::numeric_limits<uint32_t>::max();
+
+enum class LineKind : uint8_t {
+  kBlank,    // nothing but blanks
+  kComment,  // first non-blank unit is ';'
+  kHeader,   // first non-blank unit is '['
+  kEntry,    // any other line with '=': key=value
+  kText,     // any other line without '=': part of the section, but no key
+};
+
+struct Line {
+  uint32_t begin = 0;   // first unit of the line in the text
+  uint32_t length = 0;  // units before the line end
+  // Relative to `begin`: the trimmed section name of a header, the trimmed
+  // key of an entry, the trimmed text of a kText line.
+  uint32_t name_offset = 0;
+  uint32_t name_length = 0;
+  // Relative to `begin`: the trimmed value of an entry.
+  uint32_t value_offset = 0;
+  uint32_t value_length = 0;
+  uint32_t section = kNoSection;  // ordinal of the header at or above the line
+  uint32_t name_hash = 0;         // NameHash of the name of a header or an entry
+  uint8_t line_end = 0;           // 0 (only the last line), 1 (CR or LF) or 2 (CRLF)
+  LineKind kind = LineKind::kBlank;
+
+  bool IsEntry() const { return kind == LineKind::kEntry || kind == LineKind::kText; }
+  size_t units() const { return size_t{length} + line_end; }  // with the line end
+};
+
+// Space, TAB and VT: the blanks trimmed from lines, names and values.
+inline bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t' || unit == u'\v'; }
+
+std::u16string_view TrimBlanks(std::u16string_view text);
+
+// A hash of `name` that is equal for names EqualsIgnoreCase calls equal.
+uint32_t NameHash(std::u16string_view name);
+
+// Sets kind, name, value and name_hash of `line` from `content`, the line's
+// text without its line end.
+void ClassifyLine(std::u16string_view content, Line& line);
+
+// Splits `text` into lines (CR, LF and CRLF each end one), classifies each,
+// and numbers the sections. Returns the number of headers.
+uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines);
+
+}  // namespace orx::platform::ini
+
+#endif  // ORX_PLATFORM_INI_LINE_H_

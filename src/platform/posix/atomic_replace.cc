@@ -1,0 +1,216 @@
+// The commit of a settings write: temporary file, write, flush, rename,
+// flush the folder. The rename is the commit point; a crash or failure
+// before it leaves the old file whole, and the temporary file is removed on
+// every failure path (or, after a crash, by the next writer under the lock).
+//
+// Temporary files are named ".<name>.tmp-<pid>-<sequence>" in the folder of
+// the file they replace: hidden, attributable to their file, unique between
+// processes and threads, and recognisable for the abandoned-file sweep.
+#include "platform/posix/atomic_replace.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/posix/errno_to_win32.h"
+#include "platform/posix/syscalls.h"
+
+namespace orx::platform {
+namespace {
+
+// Links deeper than this are treated as a loop, as the kernel does.
+constexpr int kMaxLinkDepth = 40;
+// Name collisions are possible only with another host's process of the same
+// pid on a shared folder; a few fresh sequence numbers settle them.
+constexpr int kCreateAttempts = 16;
+constexpr std::string_view kTemporaryMarker = ".tmp-";
+
+std::atomic<uint64_t> temporary_sequence{static_cast<uint64_t>(NowNs())};
+
+std::string BaseOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinFolder(const std::string& folder, const std::string& name) {
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string NewTemporaryPath(const std::string& path) {
+  char suffix[48];
+  std::snprintf(suffix, sizeof suffix, "%x-%llx", static_cast<unsigned>(getpid()),
+                static_cast<unsigned long long>(temporary_sequence.fetch_add(1)));
+  std::string name = "." + BaseOf(path);
+  name += kTemporaryMarker;
+  name += suffix;
+  return JoinFolder(FolderOf(path), name);
+}
+
+// The temporary file until it is renamed: removed when the scope is left
+// without Commit().
+class PendingTemporary {
+ public:
+  PendingTemporary() = default;
+  ~PendingTemporary() {
+    fd_.Reset();
+    if (!path_.empty()) Syscalls().unlink(path_.c_str());
+  }
+  PendingTemporary(const PendingTemporary&) = delete;
+  PendingTemporary& operator=(const PendingTemporary&) = delete;
+
+  Status Create(const std::string& target, mode_t mode) {
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+      std::string candidate = NewTemporaryPath(target);
+      int fd = Syscalls().open(candidate.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+      if (fd >= 0) {
+        fd_ = ScopedFd(fd);
+        path_ = std::move(candidate);
+        return Status::kOk;
+      }
+      if (errno != EEXIST) return Win32FromErrno(errno, PathRole::kFolder);
+    }
+    return Win32FromErrno(EEXIST);
+  }
+
+  ScopedFd& fd() { return fd_; }
+  const std::string& path() const { return path_; }
+  void Commit() { path_.clear(); }
+
+ private:
+  ScopedFd fd_;
+  std::string path_;
+};
+
+Status WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = Syscalls().write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return Win32FromErrno(errno);
+    }
+    // A write that makes no progress has nowhere to put the bytes.
+    if (written == 0) return Win32FromErrno(ENOSPC);
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return Status::kOk;
+}
+
+// Flushes the folder entry of the rename. File systems that cannot flush a
+// folder say EINVAL; their renames are as durable as they get.
+Status FlushFolder(const std::string& folder) {
+  ScopedFd fd(Syscalls().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  if (!fd.valid()) return Win32FromErrno(errno, PathRole::kFolder);
+  if (Syscalls().fsync(fd.get()) != 0 && errno != EINVAL) return Win32FromErrno(errno);
+  return Status::kOk;
+}
+
+// Gives the temporary file the old file's owner and mode. Only root (or a
+// process with CAP_CHOWN) may give a file away; others keep their own
+// ownership, which is what editing someone else's writable file means.
+Status CopyOwnerAndMode(int fd, const struct stat& old) {
+  struct stat now;
+  if (Syscalls().fstat(fd, &now) != 0) return Win32FromErrno(errno);
+  if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+    if (Syscalls().fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        Syscalls().fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // Neither is permitted: the file stays this process's own.
+    }
+  }
+  if (Syscalls().fchmod(fd, old.st_mode & 07777) != 0) return Win32FromErrno(errno);
+  return Status::kOk;
+}
+
+}  // namespace
+
+Result<std::string> ResolveLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+    struct stat st;
+    if (Syscalls().lstat(current.c_str(), &st) != 0) {
+      if (errno == ENOENT) return current;  // a file yet to be created
+      return Win32FromErrno(errno, PathRole::kFolder);
+    }
+    if (!S_ISLNK(st.st_mode)) return current;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t length = Syscalls().readlink(current.c_str(), target.data(), target.size());
+    if (length < 0) return Win32FromErrno(errno);
+    if (static_cast<size_t>(length) == target.size()) continue;  // grew meanwhile: again
+    target.resize(static_cast<size_t>(length));
+    current = target.starts_with('/') ? target : JoinFolder(FolderOf(current), target);
+  }
+  return Win32FromErrno(ELOOP);
+}
+
+Result<FileIdentity> ReplaceFile(const std::string& path, std::string_view bytes) {
+  struct stat old;
+  bool had_old = Syscalls().lstat(path.c_str(), &old) == 0;
+  if (!had_old && errno != ENOENT) return Win32FromErrno(errno, PathRole::kFolder);
+  if (had_old && !S_ISREG(old.st_mode)) return Status::kAccessDenied;
+
+  // A replacement starts private and gets the old mode once it is complete;
+  // a new file starts with the mode any new file of this process would get.
+  PendingTemporary temporary;
+  Status status = temporary.Create(path, had_old ? 0600 : 0666);
+  if (status != Status::kOk) return status;
+  int fd = temporary.fd().get();
+  status = WriteAll(fd, bytes);
+  if (status == Status::kOk && had_old) status = CopyOwnerAndMode(fd, old);
+  if (status != Status::kOk) return status;
+  if (Syscalls().fsync(fd) != 0) return Win32FromErrno(errno);
+  struct stat written;
+  if (Syscalls().fstat(fd, &written) != 0) return Win32FromErrno(errno);
+  if (int error = temporary.fd().Close(); error != 0) return Win32FromErrno(error);
+
+  if (Syscalls().rename(temporary.path().c_str(), path.c_str()) != 0) {
+    return Win32FromErrno(errno, PathRole::kFolder);
+  }
+  temporary.Commit();
+  status = FlushFolder(FolderOf(path));
+  if (status != Status::kOk) return status;
+
+  // The rename may update the change time, so the identity is taken again
+  // from the path; if another program replaced the file in this instant,
+  // the temporary file's identity stands, which then matches nothing.
+  Result<FileIdentity> now = StatFile(path);
+  if (now.ok() && now->device == static_cast<uint64_t>(written.st_dev) &&
+      now->inode == static_cast<uint64_t>(written.st_ino)) {
+    return now;
+  }
+  return FileIdentity{.device = static_cast<uint64_t>(written.st_dev),
+                      .inode = static_cast<uint64_t>(written.st_ino),
+                      .size = static_cast<int64_t>(written.st_size)};
+}
+
+bool IsTemporaryOf(std::string_view name, std::string_view base) {
+  if (name.size() < 1 + base.size() + kTemporaryMarker.size() + 1) return false;
+  if (name[0] != '.' || name.substr(1, base.size()) != base) return false;
+  name.remove_prefix(1 + base.size());
+  if (!name.starts_with(kTemporaryMarker)) return false;
+  name.remove_prefix(kTemporaryMarker.size());
+  for (char c : name) {
+    bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    if (!hex && c != '-') return false;
+  }
+  return true;
+}
+
+void RemoveAbandonedTemporaries(const std::string& path) {
+  std::string folder = FolderOf(path);
+  std::string base = BaseOf(path);
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const struct dirent* entry = readdir(dir)) {
+    if (IsTemporaryOf(entry->d_name, base)) {
+      Syscalls().unlink(JoinFolder(folder, entry->d_name).c_str());
+    }
+  }
+  closedir(dir);
+}
+
+}  // namespace orx::platform

@@ -1,0 +1,234 @@
+#include "platform/posix/atomic_replace.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/posix/syscalls.h"
+#include "support/child_process.h"
+#include "support/temp_data_folder.h"
+
+namespace orx::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using orx::testing::FolderEntries;
+
+class AtomicReplaceTest : public orx::testing::DataFolderTest {
+ protected:
+  std::string Path(const std::string& name) const { return folder_.File(name); }
+
+  mode_t ModeOf(const std::string& name) const {
+    struct stat st;
+    return ::stat(Path(name).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  }
+};
+
+TEST_F(AtomicReplaceTest, ReplacesContentAndKeepsTheOldMode) {
+  folder_.Write("a.ini", "[S]\nk=old\n");
+  ASSERT_EQ(chmod(Path("a.ini").c_str(), 0640), 0);
+  Result<FileIdentity> written = ReplaceFile(Path("a.ini"), "[S]\nk=new\n");
+  ASSERT_TRUE(written.ok()) << static_cast<int>(written.status());
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nk=new\n");
+  EXPECT_EQ(ModeOf("a.ini"), 0640u);
+  EXPECT_EQ(FolderEntries(folder_.path()), (std::set<std::string>{"a.ini"}));
+  Result<FileIdentity> now = StatFile(Path("a.ini"));
+  ASSERT_TRUE(now.ok());
+  EXPECT_EQ(*written, *now);
+}
+
+TEST_F(AtomicReplaceTest, NewFileGetsTheUmaskMode) {
+  mode_t saved = umask(027);
+  Result<FileIdentity> written = ReplaceFile(Path("new.ini"), "x");
+  umask(saved);
+  ASSERT_TRUE(written.ok());
+  EXPECT_EQ(ModeOf("new.ini"), 0640u);
+}
+
+TEST_F(AtomicReplaceTest, KeepsTheOwnerWherePermitted) {
+  folder_.Write("a.ini", "old");
+  ASSERT_EQ(chown(Path("a.ini").c_str(), 1234, 4321), 0);
+  ASSERT_TRUE(ReplaceFile(Path("a.ini"), "new").ok());
+  struct stat st;
+  ASSERT_EQ(::stat(Path("a.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 1234u);
+  EXPECT_EQ(st.st_gid, 4321u);
+}
+
+TEST_F(AtomicReplaceTest, MissingFolderIsPathNotFound) {
+  Result<FileIdentity> written = ReplaceFile(Path("absent/a.ini"), "x");
+  EXPECT_EQ(written.status(), Status::kPathNotFound);
+}
+
+TEST_F(AtomicReplaceTest, ReplacingThroughALinkKeepsTheLink) {
+  folder_.Write("real.ini", "old");
+  ASSERT_EQ(chmod(Path("real.ini").c_str(), 0604), 0);
+  fs::create_directory(Path("sub"));
+  fs::create_symlink("../real.ini", Path("sub/hop.ini"));
+  fs::create_symlink("sub/hop.ini", Path("link.ini"));
+  Result<std::string> target = ResolveLinks(Path("link.ini"));
+  ASSERT_TRUE(target.ok());
+  ASSERT_TRUE(ReplaceFile(*target, "new").ok());
+  EXPECT_TRUE(fs::is_symlink(Path("link.ini")));
+  EXPECT_TRUE(fs::is_symlink(Path("sub/hop.ini")));
+  EXPECT_EQ(folder_.Read("real.ini"), "new");
+  EXPECT_EQ(ModeOf("real.ini"), 0604u);
+}
+
+TEST_F(AtomicReplaceTest, DanglingLinkResolvesToTheFileItWillCreate) {
+  fs::create_symlink("later.ini", Path("link.ini"));
+  Result<std::string> target = ResolveLinks(Path("link.ini"));
+  ASSERT_TRUE(target.ok());
+  EXPECT_EQ(fs::path(*target).filename(), "later.ini");
+  ASSERT_TRUE(ReplaceFile(*target, "x").ok());
+  EXPECT_EQ(folder_.Read("link.ini"), "x");
+}
+
+TEST_F(AtomicReplaceTest, LinkLoopIsRefused) {
+  fs::create_symlink("b.ini", Path("a.ini"));
+  fs::create_symlink("a.ini", Path("b.ini"));
+  EXPECT_EQ(static_cast<int32_t>(ResolveLinks(Path("a.ini")).status()), 1921);
+}
+
+TEST_F(AtomicReplaceTest, FolderInPlaceOfTheFileIsRefused) {
+  fs::create_directory(Path("a.ini"));
+  EXPECT_EQ(ReplaceFile(Path("a.ini"), "x").status(), Status::kAccessDenied);
+  EXPECT_TRUE(fs::is_directory(Path("a.ini")));
+}
+
+// Fault injection: each call of the write path fails in turn. The old file
+// must survive byte for byte and no temporary file may remain.
+int failing_errno = 0;
+int fsync_calls_to_pass = 0;
+
+TEST_F(AtomicReplaceTest, FailedStepLeavesTheOldFileAndNoTemporary) {
+  const std::string old_bytes = "; comment\r\n[S]\r\nk=old\r\n";
+  struct Case {
+    const char* call;
+    int error;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"open", EACCES, 5},     {"open", ENOSPC, 112},  {"write", ENOSPC, 112}, {"write", EIO, 1117},
+      {"fsync", EIO, 1117},    {"fsync", EDQUOT, 112}, {"fchmod", EROFS, 19},  {"close", EIO, 1117},
+      {"rename", ENOSPC, 112}, {"rename", EACCES, 5},  {"rename", EBUSY, 32},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.call) + " errno " + std::to_string(c.error));
+    folder_.Write("a.ini", old_bytes);
+    failing_errno = c.error;
+    SyscallTable& table = Syscalls();
+    SyscallTable saved = table;
+    std::string call = c.call;
+    if (call == "open")
+      table.open = [](const char*, int, mode_t) -> int {
+        errno = failing_errno;
+        return -1;
+      };
+    if (call == "write")
+      table.write = [](int, const void*, size_t) -> ssize_t {
+        errno = failing_errno;
+        return -1;
+      };
+    if (call == "fsync")
+      table.fsync = [](int) -> int {
+        errno = failing_errno;
+        return -1;
+      };
+    if (call == "fchmod")
+      table.fchmod = [](int, mode_t) -> int {
+        errno = failing_errno;
+        return -1;
+      };
+    if (call == "close")
+      table.close = [](int fd) -> int {
+        RealSyscalls().close(fd);
+        errno = failing_errno;
+        return -1;
+      };
+    if (call == "rename")
+      table.rename = [](const char*, const char*) -> int {
+        errno = failing_errno;
+        return -1;
+      };
+    Result<FileIdentity> written = ReplaceFile(Path("a.ini"), "[S]\r\nk=new\r\n");
+    table = saved;
+    EXPECT_EQ(static_cast<int32_t>(written.status()), c.expected);
+    EXPECT_EQ(folder_.Read("a.ini"), old_bytes);
+    EXPECT_EQ(FolderEntries(folder_.path()), (std::set<std::string>{"a.ini"}));
+  }
+}
+
+TEST_F(AtomicReplaceTest, FailedFolderFlushIsReportedAfterTheRename) {
+  folder_.Write("a.ini", "old");
+  fsync_calls_to_pass = 1;  // the file's own flush passes, the folder's fails
+  ScopedSyscall fail_second(
+      &SyscallTable::fsync, +[](int fd) -> int {
+        if (fsync_calls_to_pass-- > 0) return RealSyscalls().fsync(fd);
+        errno = EIO;
+        return -1;
+      });
+  EXPECT_EQ(static_cast<int32_t>(ReplaceFile(Path("a.ini"), "new").status()), 1117);
+  EXPECT_EQ(folder_.Read("a.ini"), "new");
+}
+
+TEST_F(AtomicReplaceTest, ShortAndInterruptedWritesStillWriteEverything) {
+  ScopedSyscall dribble(
+      &SyscallTable::write, +[](int fd, const void* data, size_t size) {
+        static int calls = 0;
+        if (++calls % 3 == 0) {
+          errno = EINTR;
+          return ssize_t{-1};
+        }
+        return RealSyscalls().write(fd, data, size < 7 ? size : 7);
+      });
+  std::string bytes;
+  for (int i = 0; i < 50; ++i) bytes += "key" + std::to_string(i) + "=value\n";
+  ASSERT_TRUE(ReplaceFile(Path("a.ini"), bytes).ok());
+  EXPECT_EQ(folder_.Read("a.ini"), bytes);
+}
+
+TEST_F(AtomicReplaceTest, WriteThatMakesNoProgressIsDiskFull) {
+  folder_.Write("a.ini", "old");
+  ScopedSyscall stuck(
+      &SyscallTable::write, +[](int, const void*, size_t) { return ssize_t{0}; });
+  EXPECT_EQ(ReplaceFile(Path("a.ini"), "new").status(), Status::kDiskFull);
+  EXPECT_EQ(folder_.Read("a.ini"), "old");
+}
+
+TEST(IsTemporaryOf, RecognisesOnlyTheTemporaryFilesOfItsOwnFile) {
+  struct Case {
+    const char* name;
+    const char* base;
+    bool expected;
+  };
+  const Case cases[] = {
+      {".a.ini.tmp-1f2-9ab", "a.ini", true},
+      {".a.ini.tmp-", "a.ini", false},
+      {".a.ini.tmp-x", "a.ini", false},
+      {"a.ini.tmp-12", "a.ini", false},
+      {".a.ini.lock", "a.ini", false},
+      {".a.tmp-1.tmp-2", "a", false},  // a temporary of "a.tmp-1", not of "a"
+      {".a.tmp-1.tmp-2", "a.tmp-1", true},
+      {".b.ini.tmp-12", "a.ini", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsTemporaryOf(c.name, c.base), c.expected) << c.name << " of " << c.base;
+  }
+}
+
+TEST_F(AtomicReplaceTest, SweepRemovesAbandonedTemporariesOfThatFileOnly) {
+  folder_.Write("a.ini", "a");
+  folder_.Write(".a.ini.tmp-1f-2", "abandoned");
+  folder_.Write(".b.ini.tmp-1f-2", "another file's");
+  folder_.Write(".a.ini.tmp-notours", "not a temporary");
+  RemoveAbandonedTemporaries(Path("a.ini"));
+  EXPECT_EQ(FolderEntries(folder_.path()),
+            (std::set<std::string>{"a.ini", ".b.ini.tmp-1f-2", ".a.ini.tmp-notours"}));
+}
+
+}  // namespace
+}  // namespace orx::platform
