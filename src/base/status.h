@@ -23,6 +23,7 @@ enum class [[nodiscard]] Status : int32_t {
   kFilenameExcedRange = 206,
   kNoMoreItems = 259,
   kNoUnicodeTranslation = 1113,
+  kInternalError = 1359,
   // Other values come from the system (see platform/posix/errno_to_win32.h).
 };
 

@@ -11,8 +11,6 @@
 
 namespace orx::frame {
 
-inline constexpr int32_t kInternalError = 1359;
-
 template <typename Body>
 int32_t GuardExport(Body body) noexcept {
   try {
@@ -20,7 +18,7 @@ int32_t GuardExport(Body body) noexcept {
   } catch (const std::bad_alloc&) {
     return ToAbi(Status::kNotEnoughMemory);
   } catch (...) {
-    return kInternalError;
+    return ToAbi(Status::kInternalError);
   }
 }
 
