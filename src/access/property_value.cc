@@ -63,6 +63,45 @@ Status ResolveTarget(catalogue::PropertyId id, const char16_t* provider, Target&
   return frame::BuildSettingsPath(target.path, target.entry->file);
 }
 
+// The task-mode read once the entry is known, wherever the key is read from:
+// the task's section, the entry's key and default, then the label rule.
+template <typename ReadKey>
+void ReadInTaskSection(catalogue::PropertyId id, const catalogue::PropertyEntry& entry,
+                       const char16_t* task, char16_t* buffer, uint32_t size, ReadKey read_key) {
+  read_key(task, entry.key, entry.default_value, buffer, size);
+  if (MayHoldLabelReference(id)) ExpandLabelReference(buffer, size);
+}
+
+// The text a task-mode write stores: for a Label or Comment equal to a
+// localized label string, its LabelReference (built in `reference`).
+const char16_t* TaskModeText(catalogue::PropertyId id, const char16_t* value,
+                             char16_t (&reference)[kLabelReferenceCapacity]) {
+  if (MayHoldLabelReference(id) && FindLabelReference(value, reference)) return reference;
+  return value;
+}
+
+// A failure must never read as success, even if no reason was recorded.
+Status WriteFailure() {
+  const uint32_t error = frame::ProfileLastError();
+  return error != 0 ? static_cast<Status>(error) : Status::kInternalError;
+}
+
+// The document forms serve task-class identifiers, whose rows all live in
+// the file the caller's document holds.
+Status ResolveTaskEntry(catalogue::PropertyId id, const char16_t* task,
+                        const catalogue::PropertyEntry*& entry) {
+  if (task == nullptr || (id & catalogue::kClassMask) != catalogue::kTaskClass) {
+    return Status::kInvalidParameter;
+  }
+  const catalogue::PropertyEntry* table;
+  uint32_t index;
+  if (Status status = catalogue::ResolvePropertyId(id, &table, &index); !IsOk(status)) {
+    return status;
+  }
+  entry = &table[index];
+  return Status::kOk;
+}
+
 }  // namespace
 
 Status ReadPropertyValue(catalogue::PropertyId id, const char16_t* task, const char16_t* provider,
@@ -76,8 +115,11 @@ Status ReadPropertyValue(catalogue::PropertyId id, const char16_t* task, const c
   }
   const catalogue::PropertyEntry& entry = *target.entry;
   if (task != nullptr) {
-    frame::ProfileRead(task, entry.key, entry.default_value, buffer, size, target.path);
-    if (MayHoldLabelReference(id)) ExpandLabelReference(buffer, size);
+    ReadInTaskSection(id, entry, task, buffer, size,
+                      [&](const char16_t* section, const char16_t* key,
+                          const char16_t* default_value, char16_t* out, uint32_t capacity) {
+                        frame::ProfileRead(section, key, default_value, out, capacity, target.path);
+                      });
     return Status::kOk;
   }
   const char16_t* default_value = provider != nullptr
@@ -98,12 +140,34 @@ Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const 
   char16_t reference[kLabelReferenceCapacity];
   if (task != nullptr) {
     section = task;
-    if (MayHoldLabelReference(id) && FindLabelReference(value, reference)) text = reference;
+    text = TaskModeText(id, value, reference);
   }
   if (frame::ProfileWrite(section, entry.key, text, target.path)) return Status::kOk;
-  // A failure must never read as success, even if no reason was recorded.
-  const uint32_t error = frame::ProfileLastError();
-  return error != 0 ? static_cast<Status>(error) : Status::kInternalError;
+  return WriteFailure();
+}
+
+Status ReadTaskPropertyValue(const frame::ProfileReader& file, catalogue::PropertyId id,
+                             const char16_t* task, char16_t* buffer, uint32_t size) {
+  if (buffer == nullptr) return Status::kInvalidParameter;
+  buffer[0] = u'\0';
+  const catalogue::PropertyEntry* entry;
+  if (Status status = ResolveTaskEntry(id, task, entry); !IsOk(status)) return status;
+  ReadInTaskSection(id, *entry, task, buffer, size,
+                    [&](const char16_t* section, const char16_t* key, const char16_t* default_value,
+                        char16_t* out, uint32_t capacity) {
+                      file.Read(section, key, default_value, out, capacity);
+                    });
+  return Status::kOk;
+}
+
+Status WriteTaskPropertyValue(frame::ProfileEditor& file, catalogue::PropertyId id,
+                              const char16_t* task, const char16_t* value) {
+  if (value == nullptr) return Status::kInvalidParameter;
+  const catalogue::PropertyEntry* entry;
+  if (Status status = ResolveTaskEntry(id, task, entry); !IsOk(status)) return status;
+  char16_t reference[kLabelReferenceCapacity];
+  if (file.Write(task, entry->key, TaskModeText(id, value, reference))) return Status::kOk;
+  return WriteFailure();
 }
 
 }  // namespace orx::access

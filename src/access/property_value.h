@@ -12,6 +12,7 @@
 
 #include "base/status.h"
 #include "catalogue/property_entry.h"
+#include "frame/profile.h"
 
 namespace orx::access {
 
@@ -34,6 +35,19 @@ Status ReadPropertyValue(catalogue::PropertyId id, const char16_t* task, const c
 // number for a failed write.
 Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const char16_t* provider,
                           const char16_t* value);
+
+// The task-mode forms on a document of ormix5.ini that the caller already
+// holds (a snapshot, or the working copy of a transaction it runs), for
+// identifiers of the task class: the same section, key, default and label
+// rules as ReadPropertyValue and WritePropertyValue with a task, so that a
+// sequence of them leaves what the same sequence of single calls would.
+// Return kInvalidParameter for a null task, buffer or value, or an
+// identifier outside the task class; a write returns the editor's error
+// for a value or task id the file cannot hold, and changes nothing then.
+Status ReadTaskPropertyValue(const frame::ProfileReader& file, catalogue::PropertyId id,
+                             const char16_t* task, char16_t* buffer, uint32_t size);
+Status WriteTaskPropertyValue(frame::ProfileEditor& file, catalogue::PropertyId id,
+                              const char16_t* task, const char16_t* value);
 
 }  // namespace orx::access
 

@@ -3,6 +3,7 @@
 // byte that starts no well-formed sequence, that single byte.
 #include "base/utf.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace orx {
@@ -45,14 +46,17 @@ char32_t DecodeOne(std::string_view bytes, size_t pos, size_t& length) {
   return code;
 }
 
-void AppendUtf16(std::u16string& out, char32_t code) {
+// Writes `code` at `next` and returns the end of what it wrote. Decoders
+// size their output once (never more units than bytes) and cut it at the end.
+char16_t* PutUtf16(char16_t* next, char32_t code) {
   if (code < 0x10000) {
-    out.push_back(static_cast<char16_t>(code));
+    *next++ = static_cast<char16_t>(code);
   } else {
     code -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
+    *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
   }
+  return next;
 }
 
 void AppendUtf8(std::string& out, char32_t code) {
@@ -106,44 +110,71 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* next = out.data();
   for (size_t pos = 0; pos < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    if (lead < 0x80) {  // ASCII, the bulk of most text, needs no decoding
+      *next++ = lead;
+      ++pos;
+      continue;
+    }
     size_t length;
     const char32_t code = DecodeOne(bytes, pos, length);
     if (code == kNoCodePoint) return std::nullopt;
-    AppendUtf16(out, code);
+    next = PutUtf16(next, code);
     pos += length;
   }
+  out.resize(next - out.data());
   return out;
 }
 
 std::optional<std::string> EncodeUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  const bool whole = ForEachCodePoint(
-      text, [&](char32_t code) { AppendUtf8(out, code); }, [](char16_t) { return false; });
-  if (!whole) return std::nullopt;
+  for (size_t pos = 0; pos < text.size();) {
+    // ASCII runs, the bulk of most text, are narrowed in one copy.
+    const size_t ascii_end =
+        std::find_if(text.begin() + pos, text.end(), [](char16_t unit) { return unit >= 0x80; }) -
+        text.begin();
+    if (ascii_end > pos) {
+      const size_t old_size = out.size();
+      out.resize(old_size + (ascii_end - pos));
+      std::copy(text.begin() + pos, text.begin() + ascii_end, out.begin() + old_size);
+      pos = ascii_end;
+      continue;
+    }
+    const size_t run_end =
+        std::find_if(text.begin() + pos, text.end(), [](char16_t unit) { return unit < 0x80; }) -
+        text.begin();
+    const bool whole = ForEachCodePoint(
+        text.substr(pos, run_end - pos), [&](char32_t code) { AppendUtf8(out, code); },
+        [](char16_t) { return false; });
+    if (!whole) return std::nullopt;
+    pos = run_end;
+  }
   return out;
 }
 
 bool HasLoneSurrogate(std::u16string_view text) {
-  return !ForEachCodePoint(text, [](char32_t) {}, [](char16_t) { return false; });
+  return !ForEachCodePoint(
+      text, [](char32_t) {}, [](char16_t) { return false; });
 }
 
 std::u16string DecodePath(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* next = out.data();
   for (size_t pos = 0; pos < bytes.size();) {
     size_t length;
     const char32_t code = DecodeOne(bytes, pos, length);
     if (code == kNoCodePoint) {
-      out.push_back(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[pos])));
+      *next++ = static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[pos]));
     } else {
-      AppendUtf16(out, code);
+      next = PutUtf16(next, code);
     }
     pos += length;
   }
+  out.resize(next - out.data());
   return out;
 }
 

@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+#include "support/temp_data_folder.h"
+
 extern "C" int orx_c_smoke(void);
 
 namespace {
@@ -28,14 +30,28 @@ std::set<std::string> ExportedFunctions() {
   return names;
 }
 
-TEST(Abi, ExportsExactlyTheBuiltFunctions) {
+TEST(Abi, ExportsExactlyTheTwentyThreeFunctions) {
   const std::set<std::string> expected = {
-      "orxPropertyInitLibrary",
-      "orxPropertyFreeLibrary",
+      "orxPropertyInitLibrary",  "orxPropertyFreeLibrary",
+      "orxGetProperty",          "orxGetPropertyInt",
+      "orxGetTaskProperty",      "orxGetTaskPropertyInt",
+      "orxGetProviderProperty",  "orxGetProviderPropertyInt",
+      "orxSetProperty",          "orxSetPropertyInt",
+      "orxSetTaskProperty",      "orxSetTaskPropertyInt",
+      "orxSetProviderProperty",  "orxSetProviderPropertyInt",
+      "orxCreateTask",           "orxDeleteTask",
+      "orxDeleteTaskDefinition", "orxFindTaskByName",
+      "orxGetFirstTask",         "orxGetNextTask",
+      "orxCloseQuery",           "orxCopyTaskDefinition",
+      "orxShrinkTasks",
   };
+  ASSERT_EQ(expected.size(), 23u);
   EXPECT_EQ(ExportedFunctions(), expected);
 }
 
-TEST(Abi, CCallerSeesTheLifecycleCalls) { EXPECT_EQ(orx_c_smoke(), 0); }
+TEST(Abi, CCallerCreatesAndListsATask) {
+  orx::testing::TempDataFolder folder;
+  EXPECT_EQ(orx_c_smoke(), 0);
+}
 
 }  // namespace

@@ -19,7 +19,14 @@ char16_t FoldCaseBeyondAscii(char16_t unit) {
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
+  size_t i = 0;
+  for (; i + 4 <= a.size(); i += 4) {
+    if (std::memcmp(a.data() + i, b.data() + i, 4 * sizeof(char16_t)) != 0 &&
+        FoldCaseWord(a.data() + i) != FoldCaseWord(b.data() + i)) {
+      return false;
+    }
+  }
+  for (; i < a.size(); ++i) {
     if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i])) return false;
   }
   return true;

@@ -31,14 +31,17 @@ void Document::Impl::RebuildIndex() {
   bool first_of_name = false;
   for (uint32_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
+    const std::u16string_view name = Name(line);
     if (line.kind == LineKind::kHeader) {
       // A later section of a name already seen is never searched, so its
       // keys stay out of the table.
-      first_of_name = FindHeader(Name(line), line.name_hash) == kNoLine;
-      if (first_of_name) sections.Insert(line.name_hash, i);
-    } else if (line.kind == LineKind::kEntry && first_of_name &&
-               FindEntry(line.section, Name(line), line.name_hash) == kNoLine) {
-      keys.Insert(KeyHash(line.name_hash, line.section), i);
+      first_of_name = sections.InsertIfAbsent(line.name_hash, i, [&](uint32_t other) {
+        return EqualsIgnoreCase(Name(lines[other]), name);
+      });
+    } else if (line.kind == LineKind::kEntry && first_of_name) {
+      keys.InsertIfAbsent(KeyHash(line.name_hash, line.section), i, [&](uint32_t other) {
+        return lines[other].section == line.section && EqualsIgnoreCase(Name(lines[other]), name);
+      });
     }
   }
 }

@@ -39,9 +39,22 @@ class SlotTable {
 
   // Adds `line` under `hash`; the caller has made sure no equal name is there.
   void Insert(uint32_t hash, uint32_t line) {
+    InsertIfAbsent(hash, line, [](uint32_t) { return false; });
+  }
+
+  // Adds `line` under `hash` unless a line for which `matches` holds is
+  // there already. Returns whether it added `line`.
+  template <typename Matches>
+  bool InsertIfAbsent(uint32_t hash, uint32_t line, Matches matches) {
     if (2 * (count_ + 1) > slots_.size()) Grow();
-    Place(hash, line);
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    for (; slots_[i].line != kNone; i = (i + 1) & mask) {
+      if (slots_[i].hash == hash && matches(slots_[i].line)) return false;
+    }
+    slots_[i] = Slot{hash, line};
     ++count_;
+    return true;
   }
 
   // Renumbers the stored lines after a line was inserted before `first`.
@@ -57,18 +70,15 @@ class SlotTable {
     uint32_t line;  // kNone: free
   };
 
-  void Place(uint32_t hash, uint32_t line) {
-    const size_t mask = slots_.size() - 1;
-    size_t i = hash & mask;
-    while (slots_[i].line != kNone) i = (i + 1) & mask;
-    slots_[i] = Slot{hash, line};
-  }
-
   void Grow() {
     std::vector<Slot> old = std::move(slots_);
     slots_.assign(old.empty() ? 8 : 2 * old.size(), Slot{0, kNone});
+    const size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
-      if (slot.line != kNone) Place(slot.hash, slot.line);
+      if (slot.line == kNone) continue;
+      size_t i = slot.hash & mask;
+      while (slots_[i].line != kNone) i = (i + 1) & mask;
+      slots_[i] = slot;
     }
   }
 

@@ -37,15 +37,20 @@ std::string BaseOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string JoinFolder(const std::string& folder, const std::string& name) {
-  return folder == "/" ? "/" + name : folder + "/" + name;
+// Built by appending: gcc 12 at -O3 warns falsely about "literal" + string.
+std::string JoinFolder(const std::string& folder, std::string_view name) {
+  std::string path = folder == "/" ? std::string() : folder;
+  path += '/';
+  path += name;
+  return path;
 }
 
 std::string NewTemporaryPath(const std::string& path) {
   char suffix[48];
   std::snprintf(suffix, sizeof suffix, "%x-%llx", static_cast<unsigned>(getpid()),
                 static_cast<unsigned long long>(temporary_sequence.fetch_add(1)));
-  std::string name = "." + BaseOf(path);
+  std::string name = ".";
+  name += BaseOf(path);
   name += kTemporaryMarker;
   name += suffix;
   return JoinFolder(FolderOf(path), name);

@@ -78,6 +78,8 @@ class PosixProfileStore final : public ProfileStore {
   void FilePathOf(std::u16string_view path, std::string& out);
   // The cached document when it may be trusted for a file of `identity`.
   Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
+  // The cached document when it was parsed from bytes of this hash and size.
+  Snapshot DocumentWithContent(std::u16string_view path, uint64_t content_hash, size_t size);
   // Reads and parses the file, reusing the cached document when the bytes
   // have not changed.
   Result<Snapshot> Reload(std::u16string_view path, const std::string& file_path);
@@ -122,6 +124,15 @@ Snapshot PosixProfileStore::TrustedDocument(std::u16string_view path,
   return entry.document;
 }
 
+Snapshot PosixProfileStore::DocumentWithContent(std::u16string_view path, uint64_t content_hash,
+                                                size_t size) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(path);
+  if (it == entries_.end() || !it->second.identity) return nullptr;
+  const Entry& entry = it->second;
+  return entry.size == size && entry.content_hash == content_hash ? entry.document : nullptr;
+}
+
 Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
   if (path.find(u'\0') != std::u16string_view::npos) return kInvalidName;
@@ -154,15 +165,7 @@ Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::
   uint64_t hash = HashBytes(bytes);
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
 
-  Snapshot document;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(path);
-    if (it != entries_.end() && it->second.identity && it->second.size == bytes.size() &&
-        it->second.content_hash == hash) {
-      document = it->second.document;  // same bytes: the same document serves
-    }
-  }
+  Snapshot document = DocumentWithContent(path, hash, bytes.size());
   if (!document) document = std::make_shared<const ini::Document>(ini::Document::FromBytes(bytes));
   Remember(path, file_path, contents->identity, racy, document, hash, bytes.size());
   return document;
@@ -188,12 +191,16 @@ Result<ini::Document> PosixProfileStore::ReadForEdit(std::u16string_view path,
     Forget(path);
     return contents.status();
   }
-  ini::Document document = ini::Document::FromBytes(contents->bytes);
+  // Most often the bytes are those last written here, re-read only because
+  // the write was too recent to trust its identity: a copy then serves.
+  const std::string& bytes = contents->bytes;
+  uint64_t hash = HashBytes(bytes);
+  Snapshot document = DocumentWithContent(path, hash, bytes.size());
+  if (!document) document = std::make_shared<const ini::Document>(ini::Document::FromBytes(bytes));
   Remember(path, file_path, contents->identity,
-           IsRacilyClean(contents->identity, contents->read_started_ns),
-           std::make_shared<const ini::Document>(document), HashBytes(contents->bytes),
-           contents->bytes.size());
-  return document;
+           IsRacilyClean(contents->identity, contents->read_started_ns), document, hash,
+           bytes.size());
+  return ini::Document(*document);
 }
 
 Status PosixProfileStore::Commit(std::u16string_view path, const std::string& file_path,

@@ -1,0 +1,173 @@
+// Task enumeration through the public header: the two end tests of the
+// walk, what each delivery puts into the caller's buffers, a list that
+// changes under an open enumeration, and handles that are not (or no longer)
+// live.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "orxProperty.h"
+#include "support/temp_data_folder.h"
+#include "tasks/task_list_files.h"
+
+namespace orx::testing {
+namespace {
+
+using Deliveries = std::vector<Delivery>;
+
+class TaskEnumeration : public DataFolderTest {};
+
+TEST_F(TaskEnumeration, OpeningNeedsSlotOneListed) {
+  for (const std::string file : {"", "[Scanner]\n", "[Scanner]\nTask2={B}\n",
+                                 "[Scanner]\nTask1=\nTask2={B}\n", "[Other]\nTask1={A}\n"}) {
+    folder_.Write("ormix5.ini", file);
+    orxQuery query = reinterpret_cast<orxQuery>(this);
+    char16_t id[40] = u"stale";
+    EXPECT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), ORX_STATUS_NO_MORE_ITEMS) << file;
+    EXPECT_EQ(query, nullptr);
+    EXPECT_EQ(id[0], u'\0');
+  }
+}
+
+TEST_F(TaskEnumeration, IdCapacityOf38IsRefusedAnd39Accepted) {
+  folder_.Write("ormix5.ini", "[Scanner]\nTask1={0F3A5B1C-0000-4000-8000-00000000000A}\n");
+  orxQuery query = reinterpret_cast<orxQuery>(this);
+  char16_t id[40] = u"stale";
+  EXPECT_EQ(orxGetFirstTask(&query, id, 38, nullptr, 0), ORX_STATUS_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(query, nullptr);
+  EXPECT_EQ(std::u16string(id), u"stale");
+  EXPECT_EQ(orxGetFirstTask(&query, id, 39, nullptr, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{0F3A5B1C-0000-4000-8000-00000000000A}");
+  EXPECT_EQ(orxCloseQuery(query), 0);
+}
+
+TEST_F(TaskEnumeration, NullPointersAreRefused) {
+  orxQuery query = reinterpret_cast<orxQuery>(this);
+  char16_t id[40];
+  EXPECT_EQ(orxGetFirstTask(&query, nullptr, 40, nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(query, reinterpret_cast<orxQuery>(this));  // not touched
+  EXPECT_EQ(orxGetFirstTask(nullptr, id, 40, nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(orxGetNextTask(nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(orxCloseQuery(nullptr), ORX_STATUS_INVALID_PARAMETER);
+}
+
+TEST_F(TaskEnumeration, WalksDeliverSlotsByTheirEndTest) {
+  const std::string gapless = ScannerSection({{1, "{A}"}, {2, "{B}"}, {3, "{C}"}});
+  const std::string gap_at_two = ScannerSection({{1, "{A}"}, {3, "{C}"}});
+  const Delivery a{u"{A}", u"Task1"}, b{u"{B}", u"Task2"}, c{u"{C}", u"Task3"};
+  const Delivery free2{u"", u"Task2"}, free4{u"", u"Task4"};
+  const struct {
+    std::string file;
+    int32_t lastSlot;
+    Deliveries expected;
+  } cases[] = {
+      {gapless, 0, {a, b, c}},        {gapless, 2, {a, b}},
+      {gapless, 4, {a, b, c, free4}}, {gapless, -1, {a}},
+      {gapless, INT32_MIN, {a}},      {gap_at_two, 0, {a}},
+      {gap_at_two, 3, {a, free2, c}}, {gap_at_two, 1, {a}},
+  };
+  for (const auto& c : cases) {
+    folder_.Write("ormix5.ini", c.file);
+    EXPECT_EQ(Walk(c.lastSlot), c.expected) << c.file << "lastSlot " << c.lastSlot;
+  }
+}
+
+TEST_F(TaskEnumeration, EndedWalkStaysEndedUntilTheListOrLastSlotGrows) {
+  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}, {3, "{C}"}, {5, "{E}"}}));
+  orxQuery query;
+  char16_t id[40];
+  char16_t key[8];
+  ASSERT_EQ(orxGetFirstTask(&query, id, 40, key, 8), 0);
+  EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
+    EXPECT_EQ(id[0], u'\0');
+    EXPECT_EQ(std::u16string(key), u"Task3");  // the previous key name stays
+  }
+  // A creation fills slot 4, which joins slot 5 to the list: the same
+  // enumeration now delivers both.
+  std::u16string created = u"{D}";
+  ASSERT_EQ(orxCreateTask(created.data(), nullptr), 0);
+  EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{D}");
+  EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{E}");
+  EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
+  // lastSlot is taken afresh at every call.
+  EXPECT_EQ(orxGetNextTask(query, 6), 0);
+  EXPECT_EQ(std::u16string(key), u"Task6");
+  EXPECT_EQ(orxGetNextTask(query, 6), ORX_STATUS_NO_MORE_ITEMS);
+  EXPECT_EQ(orxCloseQuery(query), 0);
+}
+
+TEST_F(TaskEnumeration, EachStepReadsTheSlotAsItStandsThen) {
+  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}}));
+  orxQuery query;
+  char16_t id[40];
+  ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
+  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{CHANGED}"}}));
+  EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{CHANGED}");
+  EXPECT_EQ(orxCloseQuery(query), 0);
+}
+
+TEST_F(TaskEnumeration, BuffersReceiveBoundedCopies) {
+  const std::string long_id(100, 'L');
+  folder_.Write("ormix5.ini", ScannerSection({{1, long_id}, {2, "{B}"}}));
+  orxQuery query;
+  char16_t id[50];
+  std::u16string key(8, u'x');
+  ASSERT_EQ(orxGetFirstTask(&query, id, 50, key.data(), 6), 0);
+  EXPECT_EQ(std::u16string(id), std::u16string(49, u'L'));  // cut, no error
+  EXPECT_EQ(key, std::u16string(u"Task1\0xx", 8));          // zero-filled to 6
+  EXPECT_EQ(orxCloseQuery(query), 0);
+
+  key.assign(8, u'x');
+  ASSERT_EQ(orxGetFirstTask(&query, id, 50, key.data(), 4), 0);
+  EXPECT_EQ(key, u"Taskxxxx");  // cut and unterminated
+  EXPECT_EQ(orxCloseQuery(query), 0);
+
+  // No key buffer: its capacity is never used.
+  ASSERT_EQ(orxGetFirstTask(&query, id, 50, nullptr, 1000), 0);
+  EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{B}");
+  EXPECT_EQ(orxCloseQuery(query), 0);
+}
+
+TEST_F(TaskEnumeration, HandlesThatAreNotLiveAreRefused) {
+  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}}));
+  orxQuery first;
+  orxQuery second;
+  char16_t id1[40];
+  char16_t id2[40];
+  ASSERT_EQ(orxGetFirstTask(&first, id1, 40, nullptr, 0), 0);
+  ASSERT_EQ(orxGetFirstTask(&second, id2, 40, nullptr, 0), 0);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(orxCloseQuery(first), 0);
+  EXPECT_EQ(orxGetNextTask(first, 0), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(orxCloseQuery(first), ORX_STATUS_INVALID_PARAMETER);
+
+  // A new enumeration never brings a closed handle back to life.
+  orxQuery third;
+  ASSERT_EQ(orxGetFirstTask(&third, id1, 40, nullptr, 0), 0);
+  EXPECT_NE(third, first);
+  EXPECT_EQ(orxGetNextTask(first, 0), ORX_STATUS_INVALID_PARAMETER);
+
+  int made_up = 0;
+  EXPECT_EQ(orxGetNextTask(reinterpret_cast<orxQuery>(&made_up), 0), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(orxCloseQuery(reinterpret_cast<orxQuery>(&made_up)), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(made_up, 0);
+
+  // The enumerations left open are unaffected and independent.
+  EXPECT_EQ(orxGetNextTask(second, 0), 0);
+  EXPECT_EQ(std::u16string(id2), u"{B}");
+  EXPECT_EQ(std::u16string(id1), u"{A}");
+  EXPECT_EQ(orxCloseQuery(second), 0);
+  EXPECT_EQ(orxCloseQuery(third), 0);
+}
+
+}  // namespace
+}  // namespace orx::testing
