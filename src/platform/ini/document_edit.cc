@@ -2,6 +2,7 @@
 // and value can be written at all, so a refused edit changes nothing; then
 // it splices the one line concerned into the text (or takes a section's
 // lines out of it) and moves the records behind the splice point.
+#include <algorithm>
 #include <optional>
 
 #include "base/utf.h"
@@ -148,6 +149,18 @@ void Document::Impl::RemoveSection(uint32_t header) {
   RebuildIndex();
 }
 
+void Document::Impl::KeepEncodingFaithful() {
+  if (encoding != Encoding::kWindows1252) return;
+  // A file without BOM counts as Windows-1252 only while it is not valid
+  // UTF-8. Text the code page cannot hold, or an edit that took out the last
+  // bytes that made the file invalid UTF-8 while other non-ASCII text stays,
+  // would change characters on the next read; UTF-8 with BOM keeps them.
+  const std::optional<std::string> bytes = Encode(text, encoding);
+  const bool ascii = bytes && std::all_of(bytes->begin(), bytes->end(),
+                                          [](char byte) { return (byte & 0x80) == 0; });
+  if (!bytes || (!ascii && IsValidUtf8(*bytes))) encoding = Encoding::kUtf8Bom;
+}
+
 Status Document::SetValue(std::u16string_view section, std::u16string_view key,
                           std::u16string_view value) {
   Impl& impl = *impl_;
@@ -159,19 +172,16 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
     return Status::kNotEnoughMemory;
   }
   const std::u16string stored = StoredForm(value);
-  std::u16string written;  // the names and value this edit puts into the text
   const uint32_t header = impl.FindHeader(section);
   if (header == kNoLine) {
     // A new section goes at the end of the file, its key with it.
     impl.EndLastLine();
     const uint32_t ordinal = impl.section_count++;
     const uint32_t at = static_cast<uint32_t>(impl.lines.size());
-    written = u"[" + std::u16string(section) + u"]";
-    impl.InsertLine(at, written, ordinal);
+    impl.InsertLine(at, u"[" + std::u16string(section) + u"]", ordinal);
     impl.sections.Insert(impl.lines[at].name_hash, at);
     impl.InsertLine(at + 1, EntryLine(key, stored), ordinal);
     impl.keys.Insert(KeyHash(impl.lines[at + 1].name_hash, ordinal), at + 1);
-    written += key;
   } else {
     const uint32_t ordinal = impl.lines[header].section;
     const uint32_t entry = impl.FindEntry(ordinal, key);
@@ -190,13 +200,9 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
       if (at == impl.lines.size()) impl.EndLastLine();
       impl.InsertLine(at, EntryLine(key, stored), ordinal);
       impl.keys.Insert(KeyHash(impl.lines[at].name_hash, ordinal), at);
-      written = key;
     }
   }
-  written += stored;
-  if (impl.encoding == Encoding::kWindows1252 && !FitsWindows1252(written)) {
-    impl.encoding = Encoding::kUtf8Bom;
-  }
+  impl.KeepEncodingFaithful();
   return Status::kOk;
 }
 
@@ -211,7 +217,10 @@ Status Document::DeleteKey(std::u16string_view section, std::u16string_view key)
   const uint32_t header = impl.FindHeader(section);
   if (header == kNoLine) return Status::kOk;
   const uint32_t entry = impl.FindEntry(impl.lines[header].section, key);
-  if (entry != kNoLine) impl.RemoveLine(entry);
+  if (entry != kNoLine) {
+    impl.RemoveLine(entry);
+    impl.KeepEncodingFaithful();
+  }
   return Status::kOk;
 }
 
@@ -223,7 +232,10 @@ Status Document::DeleteSection(std::u16string_view section) {
   }
   if (impl.too_large) return Status::kNotEnoughMemory;
   const uint32_t header = impl.FindHeader(section);
-  if (header != kNoLine) impl.RemoveSection(header);
+  if (header != kNoLine) {
+    impl.RemoveSection(header);
+    impl.KeepEncodingFaithful();
+  }
   return Status::kOk;
 }
 

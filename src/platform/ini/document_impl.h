@@ -69,6 +69,9 @@ struct Document::Impl {
   void ReplaceLineContent(uint32_t at, std::u16string_view content);
   void RemoveLine(uint32_t at);
   void RemoveSection(uint32_t header);
+  // After an edit: moves a Windows-1252 document to UTF-8 with BOM when its
+  // bytes would no longer read back as the same text.
+  void KeepEncodingFaithful();
 };
 
 }  // namespace orx::platform::ini

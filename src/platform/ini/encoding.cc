@@ -125,10 +125,4 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding) {
   }
   return std::nullopt;
 }
-
-bool FitsWindows1252(std::u16string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char16_t unit) { return Windows1252Byte(unit) >= 0; });
-}
-
 }  // namespace orx::platform::ini

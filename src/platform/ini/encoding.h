@@ -34,9 +34,6 @@ DecodedText Decode(std::string_view bytes);
 // kind Decode makes; UTF-16 takes every unit as it is.
 std::optional<std::string> Encode(std::u16string_view text, Encoding encoding);
 
-// True when every unit of `text` has a Windows-1252 byte.
-bool FitsWindows1252(std::u16string_view text);
-
 }  // namespace orx::platform::ini
 
 #endif  // ORX_PLATFORM_INI_ENCODING_H_

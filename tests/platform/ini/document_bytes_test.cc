@@ -92,6 +92,27 @@ TEST(DocumentBytes, Windows1252FileTakesAnyTextWithoutLoss) {
   EXPECT_EQ(reread.FindValue(u"\u0436", u"K"), u"v");
 }
 
+// "x" holds the two characters U+00C3 U+00A9, whose Windows-1252 bytes
+// happen to be the UTF-8 form of U+00E9; only the e-acute of "name" keeps the
+// file from reading as UTF-8.
+TEST(DocumentBytes, Windows1252FileStaysReadableWhenItsLastNonUtf8ByteGoes) {
+  const std::string_view file = "[A]\nname=Caf\xE9\nx=\xC3\xA9\n";
+  const auto edits = {
+      +[](Document& d) { return d.SetValue(u"A", u"name", u"Cafe"); },
+      +[](Document& d) { return d.DeleteKey(u"A", u"name"); },
+  };
+  for (const auto edit : edits) {
+    Document document = Document::FromBytes(file);
+    ASSERT_EQ(edit(document), Status::kOk);
+    EXPECT_EQ(document.encoding(), Encoding::kUtf8Bom);
+    EXPECT_EQ(Document::FromBytes(document.ToBytes()).FindValue(u"A", u"x"), u"\u00C3\u00A9");
+  }
+  // Plain ASCII reads the same either way, so such a file keeps its form.
+  Document ascii = Document::FromBytes("[A]\nname=Caf\xE9\n");
+  ASSERT_EQ(ascii.SetValue(u"A", u"name", u"Cafe"), Status::kOk);
+  EXPECT_EQ(ascii.ToBytes(), "[A]\nname=Cafe\n");
+}
+
 TEST(DocumentBytes, TruncatedUtf16KeepsItsOddByteUntilEdited) {
   const std::string_view file = "\xFF\xFE[\0S\0]\0\n\0k\0=\0v\0X"sv;
   Document document = Document::FromBytes(file);
