@@ -2,15 +2,19 @@
 // and the locked edit cycle.
 //
 // The cache maps each path, as the caller spells it, to the document last
-// parsed from that file and the file identity it was parsed at. A read makes
-// one stat(); while the identity is unchanged the cached document is handed
-// out as it is. A document read within a timestamp tick of its file's last
-// change is marked racy: a second change in that tick could leave the
-// identity as it was, so the next read compares the file's bytes again
-// (by hash) before trusting the document once more.
+// parsed from that file, the bytes it was parsed from, and the file identity
+// they were read at. A read makes one stat(); while the identity is unchanged
+// the cached document is handed out as it is. A document read within a
+// timestamp tick of its file's last change is marked racy: a second change in
+// that tick could leave the identity as it was, so the next read compares the
+// file's bytes with the cached ones before trusting the document once more.
+// The comparison is exact and costs a read and a memcmp, far less than a
+// parse.
 //
 // An edit runs under the file's writer lock on the file as it is under that
-// lock, and the written document goes straight into the cache.
+// lock. It takes the cached document when the file still holds its bytes,
+// moving it out when no reader holds it (a copy costs about half a parse),
+// and the written document goes straight back into the cache.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -40,23 +44,49 @@ constexpr Status kInvalidName = static_cast<Status>(123);  // ERROR_INVALID_NAME
 
 thread_local uint32_t last_error = 0;
 
+using Bytes = std::shared_ptr<const std::string>;
+// Cached documents are held mutable so that an edit can take one over when
+// no reader shares it; readers only ever see them as Snapshot (const).
+using OwnedDocument = std::shared_ptr<ini::Document>;
+
 bool IsMissing(Status status) {
   return status == Status::kFileNotFound || status == Status::kPathNotFound;
 }
 
-uint64_t HashBytes(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
-
-const Snapshot& EmptySnapshot() {
-  static const Snapshot* empty = new Snapshot(std::make_shared<const ini::Document>());
+// Shared by every missing file; the extra reference held here means no
+// edit ever takes it over.
+const OwnedDocument& EmptyDocument() {
+  static const OwnedDocument* empty = new OwnedDocument(std::make_shared<ini::Document>());
   return *empty;
 }
 
+// Settings paths share their folder and differ in the file name, so the
+// length and the last units tell them apart; hashing only those keeps the
+// lookup of a long path as cheap as that of a short one.
 struct PathHash {
   using is_transparent = void;
   size_t operator()(std::u16string_view path) const {
-    return std::hash<std::u16string_view>{}(path);
+    constexpr size_t kTailUnits = 16;
+    uint64_t hash = 0xCBF29CE484222325ull ^ path.size();
+    for (size_t i = path.size() > kTailUnits ? path.size() - kTailUnits : 0; i < path.size(); ++i) {
+      hash = (hash ^ path[i]) * 0x100000001B3ull;
+    }
+    return static_cast<size_t>(hash ^ (hash >> 32));
   }
 };
+
+// The file-system form of `path`. The conversion is a pure function, so the
+// last result is kept per thread and repeated reads of one file convert
+// nothing. Valid until the thread's next call.
+const std::string& FilePathOf(std::u16string_view path) {
+  thread_local std::u16string last_path;
+  thread_local std::string last_file_path;
+  if (path != last_path || last_path.empty()) {
+    last_file_path = EncodePath(path);
+    last_path.assign(path);
+  }
+  return last_file_path;
+}
 
 class PosixProfileStore final : public ProfileStore {
  public:
@@ -65,33 +95,39 @@ class PosixProfileStore final : public ProfileStore {
 
  private:
   struct Entry {
-    std::string file_path;                 // the path as the file system takes it
     std::optional<FileIdentity> identity;  // nullopt: the file was missing
-    Snapshot document;
-    uint64_t content_hash = 0;
-    size_t size = 0;
+    OwnedDocument document;
+    Bytes bytes;  // what `document` was parsed from or written as
     bool racy = false;
     uint64_t last_used = 0;
   };
 
-  // The file-system path of `path`, from the cache when it is known.
-  void FilePathOf(std::u16string_view path, std::string& out);
   // The cached document when it may be trusted for a file of `identity`.
   Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
-  // The cached document when it was parsed from bytes of this hash and size.
-  Snapshot DocumentWithContent(std::u16string_view path, uint64_t content_hash, size_t size);
-  // Reads and parses the file, reusing the cached document when the bytes
-  // have not changed.
+  // The cached document when it was parsed from exactly `bytes`.
+  OwnedDocument DocumentWithContent(std::u16string_view path, const std::string& bytes);
+  // Reads the file at `file_path`, parses it unless the cached document has
+  // the same bytes, and caches the result under `path`.
   Result<Snapshot> Reload(std::u16string_view path, const std::string& file_path);
-  // The working copy an edit starts from, read under the writer lock.
-  Result<ini::Document> ReadForEdit(std::u16string_view path, const std::string& file_path,
-                                    const std::string& target);
-  Status Commit(std::u16string_view path, const std::string& file_path, const std::string& target,
-                ini::Document&& document);
+  // The document an edit starts from, with what the cache needs to keep it
+  // should the edit change nothing.
+  struct Working {
+    ini::Document document;
+    std::optional<FileIdentity> identity;
+    bool racy = false;
+    Bytes bytes;
+  };
+  // The file's current document, read under the writer lock.
+  Result<Working> ReadForEdit(std::u16string_view path, const std::string& target);
+  // Removes the entry of `path` and returns its document, moved out when no
+  // reader shares it, else copied. With `bytes`, only if the entry still
+  // holds exactly those (by pointer: they were compared with the file).
+  std::optional<ini::Document> TakeDocument(std::u16string_view path, const FileIdentity* identity,
+                                            const Bytes* bytes);
+  Status Commit(std::u16string_view path, const std::string& target, ini::Document&& document);
 
-  void Remember(std::u16string_view path, const std::string& file_path,
-                std::optional<FileIdentity> identity, bool racy, Snapshot document,
-                uint64_t content_hash, size_t size);
+  void Remember(std::u16string_view path, std::optional<FileIdentity> identity, bool racy,
+                OwnedDocument document, Bytes bytes);
   void Forget(std::u16string_view path);
   void EvictIfFull();
 
@@ -101,17 +137,7 @@ class PosixProfileStore final : public ProfileStore {
   uint64_t use_clock_ = 0;
 };
 
-void PosixProfileStore::FilePathOf(std::u16string_view path, std::string& out) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(path);
-    if (it != entries_.end()) {
-      out.assign(it->second.file_path);
-      return;
-    }
-  }
-  out = EncodePath(path);
-}
+size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
 
 Snapshot PosixProfileStore::TrustedDocument(std::u16string_view path,
                                             const std::optional<FileIdentity>& identity) {
@@ -124,21 +150,44 @@ Snapshot PosixProfileStore::TrustedDocument(std::u16string_view path,
   return entry.document;
 }
 
-Snapshot PosixProfileStore::DocumentWithContent(std::u16string_view path, uint64_t content_hash,
-                                                size_t size) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = entries_.find(path);
-  if (it == entries_.end() || !it->second.identity) return nullptr;
-  const Entry& entry = it->second;
-  return entry.size == size && entry.content_hash == content_hash ? entry.document : nullptr;
+OwnedDocument PosixProfileStore::DocumentWithContent(std::u16string_view path,
+                                                     const std::string& bytes) {
+  OwnedDocument document;
+  Bytes cached;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(path);
+    if (it == entries_.end() || !it->second.bytes) return nullptr;
+    document = it->second.document;
+    cached = it->second.bytes;
+  }
+  return *cached == bytes ? document : nullptr;  // compared outside the lock
+}
+
+std::optional<ini::Document> PosixProfileStore::TakeDocument(std::u16string_view path,
+                                                             const FileIdentity* identity,
+                                                             const Bytes* bytes) {
+  OwnedDocument document;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(path);
+    if (it == entries_.end()) return std::nullopt;
+    const Entry& entry = it->second;
+    if (identity != nullptr && (entry.racy || entry.identity != *identity)) return std::nullopt;
+    if (bytes != nullptr && entry.bytes != *bytes) return std::nullopt;
+    document = std::move(it->second.document);
+    cached_bytes_ -= SizeOf(entry.bytes);
+    entries_.erase(it);
+  }
+  // Out of the table, the count can only fall: 1 means no reader has it.
+  if (document.use_count() == 1) return std::move(*document);
+  return ini::Document(*document);
 }
 
 Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
   if (path.find(u'\0') != std::u16string_view::npos) return kInvalidName;
-  // Reused between calls so that a cached read allocates nothing.
-  thread_local std::string file_path;
-  FilePathOf(path, file_path);
+  const std::string& file_path = FilePathOf(path);
 
   std::optional<FileIdentity> identity;
   if (Result<FileIdentity> now = StatFile(file_path); now.ok()) {
@@ -148,8 +197,8 @@ Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   }
   if (Snapshot cached = TrustedDocument(path, identity)) return cached;
   if (!identity) {
-    Remember(path, file_path, std::nullopt, false, EmptySnapshot(), 0, 0);
-    return EmptySnapshot();
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    return Snapshot(EmptyDocument());
   }
   return Reload(path, file_path);
 }
@@ -158,65 +207,76 @@ Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::
   Result<FileContents> contents = ReadWholeFile(file_path);
   if (!contents.ok()) {
     if (!IsMissing(contents.status())) return contents.status();
-    Remember(path, file_path, std::nullopt, false, EmptySnapshot(), 0, 0);
-    return EmptySnapshot();
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    return Snapshot(EmptyDocument());
   }
-  const std::string& bytes = contents->bytes;
-  uint64_t hash = HashBytes(bytes);
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-
-  Snapshot document = DocumentWithContent(path, hash, bytes.size());
-  if (!document) document = std::make_shared<const ini::Document>(ini::Document::FromBytes(bytes));
-  Remember(path, file_path, contents->identity, racy, document, hash, bytes.size());
-  return document;
+  OwnedDocument document = DocumentWithContent(path, contents->bytes);
+  if (!document)
+    document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
+  Remember(path, contents->identity, racy, document,
+           std::make_shared<const std::string>(std::move(contents->bytes)));
+  return Snapshot(std::move(document));
 }
 
-Result<ini::Document> PosixProfileStore::ReadForEdit(std::u16string_view path,
-                                                     const std::string& file_path,
-                                                     const std::string& target) {
+Result<PosixProfileStore::Working> PosixProfileStore::ReadForEdit(std::u16string_view path,
+                                                                  const std::string& target) {
   // Under the lock no cooperating writer can change the file, so a cached
-  // document of the same identity is the file's content; anything else is
-  // read afresh.
+  // document of the same identity is the file's content. A racy one is
+  // compared with the file's bytes first; most often they are those written
+  // here a moment ago, re-read only because the write was too recent to
+  // trust its identity.
   Result<FileIdentity> now = StatFile(target);
   if (now.ok()) {
-    if (Snapshot cached = TrustedDocument(path, *now)) return ini::Document(*cached);
+    if (std::optional<ini::Document> cached = TakeDocument(path, &*now, nullptr)) {
+      return Working{std::move(*cached), *now, false, nullptr};
+    }
   } else if (!IsMissing(now.status())) {
     return now.status();
   }
   Result<FileContents> contents = ReadWholeFile(target);
   if (!contents.ok()) {
-    if (IsMissing(contents.status())) return ini::Document();
+    if (IsMissing(contents.status())) return Working{};
     // A file that exists but cannot be read is never replaced: writing the
     // edit over it would throw away everything it holds.
     Forget(path);
     return contents.status();
   }
-  // Most often the bytes are those last written here, re-read only because
-  // the write was too recent to trust its identity: a copy then serves.
-  const std::string& bytes = contents->bytes;
-  uint64_t hash = HashBytes(bytes);
-  Snapshot document = DocumentWithContent(path, hash, bytes.size());
-  if (!document) document = std::make_shared<const ini::Document>(ini::Document::FromBytes(bytes));
-  Remember(path, file_path, contents->identity,
-           IsRacilyClean(contents->identity, contents->read_started_ns), document, hash,
-           bytes.size());
-  return ini::Document(*document);
+  Working working{{},
+                  contents->identity,
+                  IsRacilyClean(contents->identity, contents->read_started_ns),
+                  nullptr};
+  Bytes cached_bytes;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(path);
+    if (it != entries_.end()) cached_bytes = it->second.bytes;
+  }
+  if (cached_bytes && *cached_bytes == contents->bytes) {
+    if (std::optional<ini::Document> cached = TakeDocument(path, nullptr, &cached_bytes)) {
+      working.document = std::move(*cached);
+      working.bytes = std::move(cached_bytes);
+      return working;
+    }
+  }
+  working.document = ini::Document::FromBytes(contents->bytes);
+  working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
+  return working;
 }
 
-Status PosixProfileStore::Commit(std::u16string_view path, const std::string& file_path,
-                                 const std::string& target, ini::Document&& document) {
+Status PosixProfileStore::Commit(std::u16string_view path, const std::string& target,
+                                 ini::Document&& document) {
   RemoveAbandonedTemporaries(target);
-  std::string bytes = document.ToBytes();
-  Result<FileIdentity> written = ReplaceFile(target, bytes);
+  auto bytes = std::make_shared<const std::string>(document.ToBytes());
+  Result<FileIdentity> written = ReplaceFile(target, *bytes);
   if (!written.ok()) {
     Forget(path);
     return written.status();
   }
   // Written just now, so racy by definition: an editor changing the file in
   // this same tick would leave the identity as it is.
-  Remember(path, file_path, *written, IsRacilyClean(*written, NowNs()),
-           std::make_shared<const ini::Document>(std::move(document)), HashBytes(bytes),
-           bytes.size());
+  Remember(path, *written, IsRacilyClean(*written, NowNs()),
+           std::make_shared<ini::Document>(std::move(document)), std::move(bytes));
   return Status::kOk;
 }
 
@@ -224,8 +284,7 @@ Status PosixProfileStore::Edit(std::u16string_view path,
                                const std::function<Status(ini::Document&)>& edit) {
   if (path.empty()) return Status::kAccessDenied;
   if (path.find(u'\0') != std::u16string_view::npos) return kInvalidName;
-  std::string file_path = EncodePath(path);
-  Result<std::string> target = ResolveLinks(file_path);
+  Result<std::string> target = ResolveLinks(EncodePath(path));
   if (!target.ok()) return target.status();
 
   // A missing file is first edited as an empty document without the lock:
@@ -244,22 +303,27 @@ Status PosixProfileStore::Edit(std::u16string_view path,
   if (!lock.ok()) return lock.status();
   if (draft) {
     Result<FileIdentity> now = StatFile(*target);
-    if (!now.ok() && IsMissing(now.status())) {
-      return Commit(path, file_path, *target, std::move(*draft));
-    }
+    if (!now.ok() && IsMissing(now.status())) return Commit(path, *target, std::move(*draft));
     if (!now.ok()) return now.status();
   }
-  Result<ini::Document> working = ReadForEdit(path, file_path, *target);
+  Result<Working> working = ReadForEdit(path, *target);
   if (!working.ok()) return working.status();
-  Status status = edit(*working);
-  if (status != Status::kOk || !working->changed()) return status;
-  return Commit(path, file_path, *target, std::move(*working));
+  Status status = edit(working->document);
+  if (status != Status::kOk) return status;  // a document half edited is not kept
+  if (working->document.changed()) return Commit(path, *target, std::move(working->document));
+  if (!working->identity) {
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+  } else {
+    Remember(path, working->identity, working->racy,
+             std::make_shared<ini::Document>(std::move(working->document)),
+             std::move(working->bytes));
+  }
+  return Status::kOk;
 }
 
-void PosixProfileStore::Remember(std::u16string_view path, const std::string& file_path,
-                                 std::optional<FileIdentity> identity, bool racy, Snapshot document,
-                                 uint64_t content_hash, size_t size) {
-  if (size > kMaxCachedBytes / 4) {
+void PosixProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
+                                 bool racy, OwnedDocument document, Bytes bytes) {
+  if (SizeOf(bytes) > kMaxCachedBytes / 4) {
     Forget(path);
     return;
   }
@@ -267,15 +331,13 @@ void PosixProfileStore::Remember(std::u16string_view path, const std::string& fi
   auto it = entries_.find(path);
   if (it == entries_.end()) it = entries_.emplace(std::u16string(path), Entry{}).first;
   Entry& entry = it->second;
-  cached_bytes_ -= entry.size;
-  entry.file_path = file_path;
+  cached_bytes_ -= SizeOf(entry.bytes);
+  cached_bytes_ += SizeOf(bytes);
   entry.identity = identity;
   entry.racy = racy;
   entry.document = std::move(document);
-  entry.content_hash = content_hash;
-  entry.size = size;
+  entry.bytes = std::move(bytes);
   entry.last_used = ++use_clock_;
-  cached_bytes_ += size;
   EvictIfFull();
 }
 
@@ -283,7 +345,7 @@ void PosixProfileStore::Forget(std::u16string_view path) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) return;
-  cached_bytes_ -= it->second.size;
+  cached_bytes_ -= SizeOf(it->second.bytes);
   entries_.erase(it);
 }
 
@@ -294,7 +356,7 @@ void PosixProfileStore::EvictIfFull() {
     auto oldest = std::min_element(entries_.begin(), entries_.end(), [](auto& a, auto& b) {
       return a.second.last_used < b.second.last_used;
     });
-    cached_bytes_ -= oldest->second.size;
+    cached_bytes_ -= SizeOf(oldest->second.bytes);
     entries_.erase(oldest);
   }
 }

@@ -186,6 +186,20 @@ TEST_F(ProfileStoreTest, EditThatChangesNothingCreatesNothing) {
   EXPECT_TRUE(FolderEntries(folder_.path()).empty());
 }
 
+TEST_F(ProfileStoreTest, EditThatChangesNothingKeepsTheDocumentCached) {
+  folder_.Write("a.ini", "[S]\nk=v\n");
+  std::this_thread::sleep_for(kPastTheTick);
+  Snapshot before = Load("a.ini");
+  Status deleted = DefaultProfileStore().Edit(Path("a.ini"), [](ini::Document& document) {
+    return document.DeleteKey(u"S", u"absent");
+  });
+  ASSERT_EQ(deleted, Status::kOk);
+  CountingSyscalls counting;
+  EXPECT_EQ(Value("a.ini", u"S", u"k"), u"v");
+  EXPECT_EQ(open_calls, 0);
+  EXPECT_EQ(before->FindValue(u"S", u"k"), std::u16string_view(u"v"));  // the reader's copy stands
+}
+
 TEST_F(ProfileStoreTest, EditErrorIsReturnedAndNothingWritten) {
   folder_.Write("a.ini", "[S]\nk=old\n");
   Status status = DefaultProfileStore().Edit(Path("a.ini"), [](ini::Document& document) {
