@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <ostream>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -235,6 +236,32 @@ TEST(Document, WrittenValuesReadBackExactly) {
   for (const std::u16string_view value : values) {
     ASSERT_EQ(document.SetValue(u"S", u"k", value), Status::kOk);
     EXPECT_EQ(Document::FromBytes(document.ToBytes()).FindValue(u"S", u"k"), value);
+  }
+}
+
+// Long runs of edits on one document, each checked against a fresh parse of
+// its bytes: the index moved in place must stay what a parse builds.
+TEST(Document, ManyEditsKeepTheIndexInStepWithTheText) {
+  const std::u16string_view sections[] = {u"A", u"b", u"\u00C4", u"", u"B"};
+  const std::u16string_view keys[] = {u"k", u"K", u"x", u"", u"long key name", u"\u00E4"};
+  std::mt19937 random(7);
+  Document document = Document::FromBytes("; head\r\n[A]\r\nk=1\r\n[b]\r\n;c\r\n\r\n[A]\r\nx=2");
+  for (int step = 0; step < 1500; ++step) {
+    const std::u16string_view section = sections[random() % std::size(sections)];
+    const std::u16string_view key = keys[random() % std::size(keys)];
+    const std::u16string value = u"v" + std::u16string(random() % 3, u' ') + u"\"";
+    const int kind = random() % 10;
+    const Status status = kind < 6   ? document.SetValue(section, key, value)
+                          : kind < 9 ? document.DeleteKey(section, key)
+                                     : document.DeleteSection(section);
+    ASSERT_EQ(status, Status::kOk);
+    const Document reparsed = Document::FromBytes(document.ToBytes());
+    for (const std::u16string_view s : sections) {
+      ASSERT_EQ(Entries(document, s), Entries(reparsed, s)) << step;
+      for (const std::u16string_view k : keys) {
+        ASSERT_EQ(document.FindValue(s, k), reparsed.FindValue(s, k)) << step;
+      }
+    }
   }
 }
 
