@@ -41,7 +41,8 @@ def load_medians(paths):
         for bench in run.get("benchmarks", []):
             if bench.get("aggregate_name") != "median" or bench.get("error_occurred"):
                 continue
-            parts = bench["run_name"].split("/")
+            # Options Google Benchmark appends ("iterations:10") are not names.
+            parts = [p for p in bench["run_name"].split("/") if ":" not in p]
             subject, operation, tasks = parts[0], "/".join(parts[1:-1]), int(parts[-1])
             value = bench["real_time"] * UNIT_TO_US[bench.get("time_unit", "ns")]
             medians[(subject, operation)][tasks] = value
