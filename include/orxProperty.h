@@ -171,9 +171,11 @@ ORX_API int32_t orxSetProviderPropertyInt(const orxChar *provider, uint32_t id, 
  *   - `idLength` null (registration): lists the id in `idBuffer` unless some
  *     key of Scanner already holds it (in any letter case); returns 0 then
  *     too. An empty id gives 87.
- * Returns 87 for a null `idBuffer`; a failed write returns the system's
- * error number (a new task then leaves `idBuffer` empty). When all 10000
- * slots are taken, returns 259 and lists nothing. */
+ * Returns 87 for a null `idBuffer` or an id the file cannot hold (a line
+ * break); a failed write returns the system's error number, and a GUID that
+ * cannot be made the random source's (a new task then leaves `idBuffer`
+ * empty and lists nothing). When all 10000 slots are taken, returns 259 and
+ * lists nothing. */
 ORX_API int32_t orxCreateTask(orxChar *idBuffer, uint32_t *idLength);
 
 /* Marks task `task` deleted (its Deleted property becomes "1"); the task
@@ -181,10 +183,13 @@ ORX_API int32_t orxCreateTask(orxChar *idBuffer, uint32_t *idLength);
  * number for a failed write. */
 ORX_API int32_t orxDeleteTask(const orxChar *task);
 
-/* Removes key `slotKey` (such as "Task3") from section Scanner and then the
- * whole section of task `task`, as an enumeration delivers the two names;
- * whether the slot held that task is not checked. Returns 0, 87 for a null
- * name, or the system's error number for a failed write. */
+/* Removes key `slotKey` (such as "Task3") from section Scanner and the
+ * whole section of task `task`, in one atomic replacement of the file, as an
+ * enumeration delivers the two names; whether the slot held that task is not
+ * checked, and a missing key or section is no error. Returns 0; 87 for a
+ * null name or one the file cannot hold (a line break, '=' in the key, ']'
+ * in the section), with nothing removed; or the system's error number for a
+ * failed write, with nothing removed. */
 ORX_API int32_t orxDeleteTaskDefinition(const orxChar *slotKey, const orxChar *task);
 
 /* Copies the text "6666" into `buffer`, filling the rest of its `capacity`
@@ -221,20 +226,27 @@ ORX_API int32_t orxCloseQuery(orxQuery query);
 /* ---- Task maintenance ---------------------------------------------------- */
 
 /* Creates a new task (as orxCreateTask with `idLength`) and copies all 46
- * task properties of task `source` into it, in identifier order; the new
- * Label is the localized format 41111 with its first "%s" replaced by the
- * source's label. The copy is written in one atomic replacement of the file.
- * Returns 0; 87 for a null argument; 122 when `*idLength` is 38 or less
- * (nothing touched); a status of the creation; or the system's error
- * number for a failed write. */
+ * task properties of task `source` into it, in identifier order, each value
+ * as a property read returns it (cut to 1023 units); a missing source gives
+ * the catalogue defaults. The new Label is the localized string 41111 (up to
+ * 99 units) with its first "%s" replaced by the source's label and each
+ * "%%" turned into "%"; nothing else in it is interpreted, and a missing
+ * string gives an empty label. The listing and all 46 keys are written in
+ * one atomic replacement of the file. Returns 0 with the new id in
+ * `idBuffer` and 38 in `*idLength`; 87 for a null argument; 122 when
+ * `*idLength` is 38 or less (nothing touched); 259 when all 10000 slots are
+ * taken; or the system's error number for a failed write. On every failure
+ * after the argument checks `idBuffer` is empty and nothing is written. */
 ORX_API int32_t orxCopyTaskDefinition(const orxChar *source, orxChar *idBuffer,
                                       uint32_t *idLength);
 
 /* Renumbers the listed tasks down to slots 1, 2, 3, ... in their order,
- * visiting slots up to `lastSlot` (0: up to the first free slot, which moves
- * nothing). Ids of any length move intact. Returns 0; 259 when slot 1 is
- * free (nothing changes); 8 when no record can be allocated; or the system's
- * error number for a failed write. */
+ * visiting slots up to `lastSlot` (0: up to the first free slot, and a
+ * negative value: slot 1 only; neither moves anything). Ids of any length
+ * move intact, and all moves are written in one atomic replacement of the
+ * file; a list that needs no move is not written at all. Returns 0; 259
+ * when slot 1 is free (nothing changes); 8 when memory runs out; or the
+ * system's error number for a failed write (nothing changes). */
 ORX_API int32_t orxShrinkTasks(int32_t lastSlot);
 
 #ifdef __cplusplus

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when they are missing.
-# Usage: scripts/deps.sh [core|bench|peers|fuzz]...   (core is always included)
+# Usage: scripts/deps.sh [core|cli|bench|peers|fuzz]...   (core is always included)
 # "peers" are the libraries bench/run measures the library against.
 set -euo pipefail
 
@@ -8,6 +8,7 @@ packages=(g++ cmake ninja-build libgtest-dev libgmock-dev binutils)
 for group in "$@"; do
   case "$group" in
     core) ;;
+    cli) packages+=(libcli11-dev nlohmann-json3-dev pkg-config) ;;
     bench) packages+=(libbenchmark-dev) ;;
     peers) packages+=(qtbase5-dev libglib2.0-dev pkg-config python3 python3-matplotlib) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -4,6 +4,7 @@
 // changed between two loads takes effect at once.
 #include "access/label_reference.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "access/decimal.h"
@@ -20,17 +21,30 @@ constexpr catalogue::PropertyId kComment = 0x20001;
 
 bool MayHoldLabelReference(catalogue::PropertyId id) { return id == kLabel || id == kComment; }
 
-void ExpandLabelReference(char16_t* buffer, uint32_t size) {
-  if (buffer[0] != u'*' || buffer[1] != u'@') return;
-  const ParsedDecimal number = ParseDecimal(buffer + 2);
-  if (number.overflow || number.value < 0) return;
-  const auto id = static_cast<uint32_t>(number.value);
-  // Probe first, so that a number naming no string leaves the stored text in
-  // the buffer instead of an empty one.
-  char16_t probe[2];
-  if (frame::LoadStringW(frame::basGetBaseLang(), id, probe, 2) == 0) return;
-  frame::LoadStringW(frame::basGetBaseLang(), id, buffer, size);
+namespace detail {
+
+void ExpandOrCopyLabel(const char16_t* stored, char16_t* buffer, uint32_t size) {
+  if (size == 0) return;
+  if (stored[0] == u'*' && stored[1] == u'@') {
+    const ParsedDecimal number = ParseDecimal(stored + 2);
+    const auto id = static_cast<uint32_t>(number.value);
+    // Probe first, so that a number naming no string leaves the stored text
+    // instead of an empty one.
+    char16_t probe[2];
+    if (!number.overflow && number.value >= 0 &&
+        frame::LoadStringW(frame::basGetBaseLang(), id, probe, 2) != 0) {
+      frame::LoadStringW(frame::basGetBaseLang(), id, buffer, size);
+      return;
+    }
+  }
+  if (stored == buffer) return;
+  const std::u16string_view text(stored);
+  const size_t length = std::min<size_t>(text.size(), size - 1);
+  text.copy(buffer, length);
+  buffer[length] = u'\0';
 }
+
+}  // namespace detail
 
 bool FindLabelReference(const char16_t* value, char16_t (&reference)[kLabelReferenceCapacity]) {
   const std::u16string_view text(value);

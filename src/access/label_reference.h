@@ -23,16 +23,37 @@ inline constexpr uint32_t kLabelStringCapacity = 512;
 // True for the two task properties that may hold a LabelReference.
 bool MayHoldLabelReference(catalogue::PropertyId id);
 
-// When `buffer` holds a LabelReference whose number names a non-empty
-// localized string, replaces it by that string, cut to size-1 units. Any
-// other text, a number outside the 32-bit range or one that names no string
-// included, stays as it is.
-void ExpandLabelReference(char16_t* buffer, uint32_t size);
+// Reads a Label or Comment into `buffer` (capacity `size`) through
+// `read_stored`, which reads the stored text into the buffer it is given, and
+// expands a LabelReference whose number names a non-empty localized string
+// into that string, cut to size-1 units. Any other text, a number outside the
+// 32-bit range or one that names no string included, arrives as stored. The
+// stored text is read whole first, so a buffer too small for the reference
+// never makes it name another string.
+template <typename ReadStored>
+void ReadLabel(char16_t* buffer, uint32_t size, ReadStored read_stored);
 
 // Searches the run of localized strings from kFirstLabelString for one equal
 // to `value` (exactly, with case). On a match writes its LabelReference into
 // `reference` and returns true; the lowest matching number wins.
 bool FindLabelReference(const char16_t* value, char16_t (&reference)[kLabelReferenceCapacity]);
+
+namespace detail {
+// The stored text `stored` expanded or copied into `buffer`.
+void ExpandOrCopyLabel(const char16_t* stored, char16_t* buffer, uint32_t size);
+}  // namespace detail
+
+template <typename ReadStored>
+void ReadLabel(char16_t* buffer, uint32_t size, ReadStored read_stored) {
+  if (size >= kLabelReferenceCapacity) {
+    read_stored(buffer, size);
+    detail::ExpandOrCopyLabel(buffer, buffer, size);
+    return;
+  }
+  char16_t stored[kLabelReferenceCapacity];
+  read_stored(stored, kLabelReferenceCapacity);
+  detail::ExpandOrCopyLabel(stored, buffer, size);
+}
 
 }  // namespace orx::access
 

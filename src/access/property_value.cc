@@ -68,8 +68,13 @@ Status ResolveTarget(catalogue::PropertyId id, const char16_t* provider, Target&
 template <typename ReadKey>
 void ReadInTaskSection(catalogue::PropertyId id, const catalogue::PropertyEntry& entry,
                        const char16_t* task, char16_t* buffer, uint32_t size, ReadKey read_key) {
-  read_key(task, entry.key, entry.default_value, buffer, size);
-  if (MayHoldLabelReference(id)) ExpandLabelReference(buffer, size);
+  if (!MayHoldLabelReference(id)) {
+    read_key(task, entry.key, entry.default_value, buffer, size);
+    return;
+  }
+  ReadLabel(buffer, size, [&](char16_t* stored, uint32_t capacity) {
+    read_key(task, entry.key, entry.default_value, stored, capacity);
+  });
 }
 
 // The text a task-mode write stores: for a Label or Comment equal to a

@@ -48,7 +48,7 @@ TEST_F(PropertyRead, EmptyFolderYieldsCatalogueDefaults) {
       {0x1003D, u"25,587"}, {0x10063, u""},
       {0x20000, u"????"},   {0x200000D, u"-1"},
       {0x100018, u"0"},     {0x1000000, u"1"},
-      {0x1007B, u"0"},      {0x400000C, u"image/gif;image/png;audio/*;video/*"},
+      {0x1007B, u"0"},      {0x40000C, u"image/gif;image/png;audio/*;video/*"},
   };
   for (const auto& c : cases) EXPECT_EQ(Get(c.id), c.text) << std::hex << c.id;
   EXPECT_FALSE(folder_.Exists("ormix5.ini"));

@@ -15,42 +15,29 @@
 namespace orx::testing {
 namespace {
 
-using Deliveries = std::vector<Delivery>;
-
 class TaskEnumeration : public DataFolderTest {};
 
-TEST_F(TaskEnumeration, OpeningNeedsSlotOneListed) {
-  for (const std::string file : {"", "[Scanner]\n", "[Scanner]\nTask2={B}\n",
-                                 "[Scanner]\nTask1=\nTask2={B}\n", "[Other]\nTask1={A}\n"}) {
+TEST_F(TaskEnumeration, OpeningIsRefusedWithoutSlotOneOrRoomForAnId) {
+  orxQuery query = reinterpret_cast<orxQuery>(this);
+  char16_t id[40] = u"stale";
+  EXPECT_EQ(orxGetFirstTask(&query, nullptr, 40, nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
+  EXPECT_EQ(query, reinterpret_cast<orxQuery>(this));  // not touched
+  EXPECT_EQ(orxGetFirstTask(nullptr, id, 40, nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
+  for (const std::string file : {"", "[Scanner]\nTask2={B}\n", "[Scanner]\nTask1=\nTask2={B}\n"}) {
     folder_.Write("ormix5.ini", file);
-    orxQuery query = reinterpret_cast<orxQuery>(this);
-    char16_t id[40] = u"stale";
     EXPECT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), ORX_STATUS_NO_MORE_ITEMS) << file;
     EXPECT_EQ(query, nullptr);
     EXPECT_EQ(id[0], u'\0');
   }
-}
-
-TEST_F(TaskEnumeration, IdCapacityOf38IsRefusedAnd39Accepted) {
   folder_.Write("ormix5.ini", "[Scanner]\nTask1={0F3A5B1C-0000-4000-8000-00000000000A}\n");
-  orxQuery query = reinterpret_cast<orxQuery>(this);
-  char16_t id[40] = u"stale";
+  query = reinterpret_cast<orxQuery>(this);
+  id[0] = u's';
   EXPECT_EQ(orxGetFirstTask(&query, id, 38, nullptr, 0), ORX_STATUS_INSUFFICIENT_BUFFER);
   EXPECT_EQ(query, nullptr);
-  EXPECT_EQ(std::u16string(id), u"stale");
+  EXPECT_EQ(id[0], u's');  // not touched
   EXPECT_EQ(orxGetFirstTask(&query, id, 39, nullptr, 0), 0);
   EXPECT_EQ(std::u16string(id), u"{0F3A5B1C-0000-4000-8000-00000000000A}");
   EXPECT_EQ(orxCloseQuery(query), 0);
-}
-
-TEST_F(TaskEnumeration, NullPointersAreRefused) {
-  orxQuery query = reinterpret_cast<orxQuery>(this);
-  char16_t id[40];
-  EXPECT_EQ(orxGetFirstTask(&query, nullptr, 40, nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
-  EXPECT_EQ(query, reinterpret_cast<orxQuery>(this));  // not touched
-  EXPECT_EQ(orxGetFirstTask(nullptr, id, 40, nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
-  EXPECT_EQ(orxGetNextTask(nullptr, 0), ORX_STATUS_INVALID_PARAMETER);
-  EXPECT_EQ(orxCloseQuery(nullptr), ORX_STATUS_INVALID_PARAMETER);
 }
 
 TEST_F(TaskEnumeration, WalksDeliverSlotsByTheirEndTest) {
@@ -61,7 +48,7 @@ TEST_F(TaskEnumeration, WalksDeliverSlotsByTheirEndTest) {
   const struct {
     std::string file;
     int32_t lastSlot;
-    Deliveries expected;
+    std::vector<Delivery> expected;
   } cases[] = {
       {gapless, 0, {a, b, c}},        {gapless, 2, {a, b}},
       {gapless, 4, {a, b, c, free4}}, {gapless, -1, {a}},
@@ -74,49 +61,37 @@ TEST_F(TaskEnumeration, WalksDeliverSlotsByTheirEndTest) {
   }
 }
 
-TEST_F(TaskEnumeration, EndedWalkStaysEndedUntilTheListOrLastSlotGrows) {
+TEST_F(TaskEnumeration, EndedWalkGoesOnWhenTheListOrLastSlotGrows) {
   folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}, {3, "{C}"}, {5, "{E}"}}));
   orxQuery query;
   char16_t id[40];
   char16_t key[8];
   ASSERT_EQ(orxGetFirstTask(&query, id, 40, key, 8), 0);
+  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{NEW B}"}, {3, "{C}"}, {5, "{E}"}}));
   EXPECT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{NEW B}");  // each slot as it stands when read
   EXPECT_EQ(orxGetNextTask(query, 0), 0);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
     EXPECT_EQ(id[0], u'\0');
     EXPECT_EQ(std::u16string(key), u"Task3");  // the previous key name stays
   }
-  // A creation fills slot 4, which joins slot 5 to the list: the same
-  // enumeration now delivers both.
+  // Filling slot 4 joins slot 5 to the list; lastSlot is taken afresh.
   std::u16string created = u"{D}";
   ASSERT_EQ(orxCreateTask(created.data(), nullptr), 0);
-  EXPECT_EQ(orxGetNextTask(query, 0), 0);
-  EXPECT_EQ(std::u16string(id), u"{D}");
-  EXPECT_EQ(orxGetNextTask(query, 0), 0);
-  EXPECT_EQ(std::u16string(id), u"{E}");
+  for (const char16_t* expected : {u"{D}", u"{E}"}) {
+    EXPECT_EQ(orxGetNextTask(query, 0), 0);
+    EXPECT_EQ(std::u16string(id), expected);
+  }
   EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
-  // lastSlot is taken afresh at every call.
   EXPECT_EQ(orxGetNextTask(query, 6), 0);
   EXPECT_EQ(std::u16string(key), u"Task6");
   EXPECT_EQ(orxGetNextTask(query, 6), ORX_STATUS_NO_MORE_ITEMS);
   EXPECT_EQ(orxCloseQuery(query), 0);
 }
 
-TEST_F(TaskEnumeration, EachStepReadsTheSlotAsItStandsThen) {
-  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}}));
-  orxQuery query;
-  char16_t id[40];
-  ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
-  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{CHANGED}"}}));
-  EXPECT_EQ(orxGetNextTask(query, 0), 0);
-  EXPECT_EQ(std::u16string(id), u"{CHANGED}");
-  EXPECT_EQ(orxCloseQuery(query), 0);
-}
-
 TEST_F(TaskEnumeration, BuffersReceiveBoundedCopies) {
-  const std::string long_id(100, 'L');
-  folder_.Write("ormix5.ini", ScannerSection({{1, long_id}, {2, "{B}"}}));
+  folder_.Write("ormix5.ini", ScannerSection({{1, std::string(100, 'L')}, {2, "{B}"}}));
   orxQuery query;
   char16_t id[50];
   std::u16string key(8, u'x');
@@ -124,12 +99,10 @@ TEST_F(TaskEnumeration, BuffersReceiveBoundedCopies) {
   EXPECT_EQ(std::u16string(id), std::u16string(49, u'L'));  // cut, no error
   EXPECT_EQ(key, std::u16string(u"Task1\0xx", 8));          // zero-filled to 6
   EXPECT_EQ(orxCloseQuery(query), 0);
-
   key.assign(8, u'x');
   ASSERT_EQ(orxGetFirstTask(&query, id, 50, key.data(), 4), 0);
   EXPECT_EQ(key, u"Taskxxxx");  // cut and unterminated
   EXPECT_EQ(orxCloseQuery(query), 0);
-
   // No key buffer: its capacity is never used.
   ASSERT_EQ(orxGetFirstTask(&query, id, 50, nullptr, 1000), 0);
   EXPECT_EQ(orxGetNextTask(query, 0), 0);
@@ -139,34 +112,25 @@ TEST_F(TaskEnumeration, BuffersReceiveBoundedCopies) {
 
 TEST_F(TaskEnumeration, HandlesThatAreNotLiveAreRefused) {
   folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}}));
-  orxQuery first;
-  orxQuery second;
-  char16_t id1[40];
-  char16_t id2[40];
-  ASSERT_EQ(orxGetFirstTask(&first, id1, 40, nullptr, 0), 0);
-  ASSERT_EQ(orxGetFirstTask(&second, id2, 40, nullptr, 0), 0);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(orxCloseQuery(first), 0);
-  EXPECT_EQ(orxGetNextTask(first, 0), ORX_STATUS_INVALID_PARAMETER);
-  EXPECT_EQ(orxCloseQuery(first), ORX_STATUS_INVALID_PARAMETER);
-
+  orxQuery closed, open, later;
+  char16_t id1[40], id2[40];
+  ASSERT_EQ(orxGetFirstTask(&closed, id1, 40, nullptr, 0), 0);
+  ASSERT_EQ(orxGetFirstTask(&open, id2, 40, nullptr, 0), 0);
+  EXPECT_EQ(orxCloseQuery(closed), 0);
   // A new enumeration never brings a closed handle back to life.
-  orxQuery third;
-  ASSERT_EQ(orxGetFirstTask(&third, id1, 40, nullptr, 0), 0);
-  EXPECT_NE(third, first);
-  EXPECT_EQ(orxGetNextTask(first, 0), ORX_STATUS_INVALID_PARAMETER);
-
+  ASSERT_EQ(orxGetFirstTask(&later, id1, 40, nullptr, 0), 0);
   int made_up = 0;
-  EXPECT_EQ(orxGetNextTask(reinterpret_cast<orxQuery>(&made_up), 0), ORX_STATUS_INVALID_PARAMETER);
-  EXPECT_EQ(orxCloseQuery(reinterpret_cast<orxQuery>(&made_up)), ORX_STATUS_INVALID_PARAMETER);
+  for (const orxQuery stale :
+       {closed, static_cast<orxQuery>(nullptr), reinterpret_cast<orxQuery>(&made_up)}) {
+    EXPECT_EQ(orxGetNextTask(stale, 0), ORX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(orxCloseQuery(stale), ORX_STATUS_INVALID_PARAMETER);
+  }
   EXPECT_EQ(made_up, 0);
-
-  // The enumerations left open are unaffected and independent.
-  EXPECT_EQ(orxGetNextTask(second, 0), 0);
+  EXPECT_EQ(orxGetNextTask(open, 0), 0);  // the live ones are unaffected
   EXPECT_EQ(std::u16string(id2), u"{B}");
   EXPECT_EQ(std::u16string(id1), u"{A}");
-  EXPECT_EQ(orxCloseQuery(second), 0);
-  EXPECT_EQ(orxCloseQuery(third), 0);
+  EXPECT_EQ(orxCloseQuery(open), 0);
+  EXPECT_EQ(orxCloseQuery(later), 0);
 }
 
 }  // namespace

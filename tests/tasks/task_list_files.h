@@ -19,24 +19,8 @@
 
 namespace orx::testing {
 
-// ASCII and the few Latin letters the tests use, UTF-16 to UTF-8.
-inline std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (const char16_t unit : text) {
-    if (unit < 0x80) {
-      out += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      out += static_cast<char>(0xC0 | (unit >> 6));
-      out += static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (unit >> 12));
-      out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (unit & 0x3F));
-    }
-  }
-  return out;
-}
-
+// Ids in these tests are ASCII.
+inline std::string Narrow(std::u16string_view text) { return {text.begin(), text.end()}; }
 inline std::u16string Widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 // "[Scanner]" and one "Task<n>=<id>" line per slot, in the order given.

@@ -11,16 +11,22 @@
 
 namespace orx::platform::ini {
 
+bool Document::Impl::IsHeaderOf(uint32_t line, std::u16string_view name) const {
+  return EqualsIgnoreCase(Name(lines[line]), name);
+}
+
+bool Document::Impl::IsEntryOf(uint32_t line, uint32_t section, std::u16string_view name) const {
+  return lines[line].section == section && EqualsIgnoreCase(Name(lines[line]), name);
+}
+
 uint32_t Document::Impl::FindHeader(std::u16string_view name, uint32_t name_hash) const {
-  return sections.Find(name_hash,
-                       [&](uint32_t line) { return EqualsIgnoreCase(Name(lines[line]), name); });
+  return sections.Find(name_hash, [&](uint32_t line) { return IsHeaderOf(line, name); });
 }
 
 uint32_t Document::Impl::FindEntry(uint32_t section, std::u16string_view name,
                                    uint32_t name_hash) const {
-  return keys.Find(KeyHash(name_hash, section), [&](uint32_t line) {
-    return lines[line].section == section && EqualsIgnoreCase(Name(lines[line]), name);
-  });
+  return keys.Find(KeyHash(name_hash, section),
+                   [&](uint32_t line) { return IsEntryOf(line, section, name); });
 }
 
 void Document::Impl::RebuildIndex() {
@@ -35,13 +41,11 @@ void Document::Impl::RebuildIndex() {
     if (line.kind == LineKind::kHeader) {
       // A later section of a name already seen is never searched, so its
       // keys stay out of the table.
-      first_of_name = sections.InsertIfAbsent(line.name_hash, i, [&](uint32_t other) {
-        return EqualsIgnoreCase(Name(lines[other]), name);
-      });
+      first_of_name = sections.InsertIfAbsent(
+          line.name_hash, i, [&](uint32_t other) { return IsHeaderOf(other, name); });
     } else if (line.kind == LineKind::kEntry && first_of_name) {
-      keys.InsertIfAbsent(KeyHash(line.name_hash, line.section), i, [&](uint32_t other) {
-        return lines[other].section == line.section && EqualsIgnoreCase(Name(lines[other]), name);
-      });
+      keys.InsertIfAbsent(KeyHash(line.name_hash, line.section), i,
+                          [&](uint32_t other) { return IsEntryOf(other, line.section, name); });
     }
   }
 }

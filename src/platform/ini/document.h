@@ -42,9 +42,11 @@ class Document {
   static Document FromBytes(std::string_view bytes);
 
   // The file as it is to be written: every untouched line as it was read,
-  // in the document's encoding, with its BOM. A Windows-1252 document that
-  // holds a character the code page cannot represent is written as UTF-8
-  // with BOM, and encoding() reports that from then on.
+  // in the document's encoding, with its BOM; for a document never edited,
+  // exactly the bytes it was read from. A Windows-1252 document that an edit
+  // gave a character the code page cannot represent, or whose bytes an edit
+  // made valid UTF-8 (so that a reader would take them for UTF-8), is written
+  // as UTF-8 with BOM, and encoding() reports that from the edit on.
   std::string ToBytes() const;
 
   Encoding encoding() const;

@@ -167,8 +167,10 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
   section = TrimBlanks(section);
   key = TrimBlanks(key);
   if (const Status status = CheckEdit(section, key, value); status != Status::kOk) return status;
+  // Room for the names, the value and what goes around them: brackets, '=',
+  // quotes and up to three line ends.
   if (impl.too_large ||
-      impl.text.size() + section.size() + key.size() + value.size() + 8 > kMaxTextUnits) {
+      impl.text.size() + section.size() + key.size() + value.size() + 16 > kMaxTextUnits) {
     return Status::kNotEnoughMemory;
   }
   const std::u16string stored = StoredForm(value);

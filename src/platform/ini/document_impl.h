@@ -48,6 +48,9 @@ struct Document::Impl {
                                             line.value_length);
   }
 
+  bool IsHeaderOf(uint32_t line, std::u16string_view name) const;
+  bool IsEntryOf(uint32_t line, uint32_t section, std::u16string_view name) const;
+
   // Header line of the first section called `name` (trimmed), or kNoLine.
   uint32_t FindHeader(std::u16string_view name) const { return FindHeader(name, NameHash(name)); }
   uint32_t FindHeader(std::u16string_view name, uint32_t name_hash) const;
@@ -61,8 +64,10 @@ struct Document::Impl {
   // Fills both slot tables from the line records.
   void RebuildIndex();
 
-  // Editing steps (document_edit.cc). Each keeps text, records and index in
+  // Editing steps (document_edit.cc). Each keeps the text and the records in
   // agreement and leaves every line it is not asked to touch as it was.
+  // InsertLine renumbers the index but leaves entering the new line's name
+  // to its caller; the removals rebuild the index.
   void Splice(size_t position, size_t count, std::u16string_view insert, size_t first_moved);
   void EndLastLine();
   void InsertLine(uint32_t at, std::u16string_view content, uint32_t section);
