@@ -157,6 +157,10 @@ Result<FileIdentity> ReplaceFile(const std::string& path, std::string_view bytes
   bool had_old = Syscalls().lstat(path.c_str(), &old) == 0;
   if (!had_old && errno != ENOENT) return Win32FromErrno(errno, PathRole::kFolder);
   if (had_old && !S_ISREG(old.st_mode)) return Status::kAccessDenied;
+  // The rename needs only the folder's permission; without this check a
+  // file the process may not write (read-only, or another user's) would be
+  // replaced all the same.
+  if (had_old && Syscalls().may_write(path.c_str()) != 0) return Win32FromErrno(errno);
 
   // A replacement starts private and gets the old mode once it is complete;
   // a new file starts with the mode any new file of this process would get.

@@ -28,7 +28,8 @@ Result<std::string> ResolveLinks(const std::string& path);
 //
 // On any failure before the rename the temporary file is removed and the old
 // file is left byte for byte. Errors: kPathNotFound (3) when the folder is
-// missing, kAccessDenied (5) when it may not be written, kWriteProtect (19),
+// missing, kAccessDenied (5) when the folder or the existing file may not be
+// written, kWriteProtect (19),
 // kDiskFull (112), 1117 for an I/O error, and so on. A failure to flush the
 // folder after the rename is reported too, though the new content is then in
 // place.

@@ -75,17 +75,19 @@ struct PathHash {
   }
 };
 
-// The file-system form of `path`. The conversion is a pure function, so the
-// last result is kept per thread and repeated reads of one file convert
-// nothing. Valid until the thread's next call.
-const std::string& FilePathOf(std::u16string_view path) {
+// The file-system form of `path`, or null when it holds a NUL, which no
+// file name may. The conversion is a pure function, so the last result is
+// kept per thread and repeated reads of one file convert nothing. Valid
+// until the thread's next call.
+const std::string* FilePathOf(std::u16string_view path) {
   thread_local std::u16string last_path;
   thread_local std::string last_file_path;
   if (path != last_path || last_path.empty()) {
+    if (path.find(u'\0') != std::u16string_view::npos) return nullptr;
     last_file_path = EncodePath(path);
     last_path.assign(path);
   }
-  return last_file_path;
+  return &last_file_path;
 }
 
 class PosixProfileStore final : public ProfileStore {
@@ -186,11 +188,11 @@ std::optional<ini::Document> PosixProfileStore::TakeDocument(std::u16string_view
 
 Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
-  if (path.find(u'\0') != std::u16string_view::npos) return kInvalidName;
-  const std::string& file_path = FilePathOf(path);
+  const std::string* file_path = FilePathOf(path);
+  if (file_path == nullptr) return kInvalidName;
 
   std::optional<FileIdentity> identity;
-  if (Result<FileIdentity> now = StatFile(file_path); now.ok()) {
+  if (Result<FileIdentity> now = StatFile(*file_path); now.ok()) {
     identity = *now;
   } else if (!IsMissing(now.status())) {
     return now.status();
@@ -200,7 +202,7 @@ Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
     Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
     return Snapshot(EmptyDocument());
   }
-  return Reload(path, file_path);
+  return Reload(path, *file_path);
 }
 
 Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::string& file_path) {

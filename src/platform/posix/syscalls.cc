@@ -16,6 +16,7 @@ int OpenFile(const char* path, int flags, mode_t mode) { return ::open(path, fla
 int StatPath(const char* path, struct stat* out) { return ::stat(path, out); }
 int LstatPath(const char* path, struct stat* out) { return ::lstat(path, out); }
 int FstatFile(int fd, struct stat* out) { return ::fstat(fd, out); }
+int MayWrite(const char* path) { return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS); }
 
 constexpr SyscallTable kRealSyscalls = {
     .open = OpenFile,
@@ -27,6 +28,7 @@ constexpr SyscallTable kRealSyscalls = {
     .stat = StatPath,
     .lstat = LstatPath,
     .readlink = ::readlink,
+    .may_write = MayWrite,
     .fchmod = ::fchmod,
     .fchown = ::fchown,
     .rename = ::rename,

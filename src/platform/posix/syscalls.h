@@ -23,6 +23,8 @@ struct SyscallTable {
   int (*stat)(const char* path, struct stat* out);
   int (*lstat)(const char* path, struct stat* out);
   ssize_t (*readlink)(const char* path, char* buffer, size_t size);
+  // faccessat(2) with AT_EACCESS: may this process write the file?
+  int (*may_write)(const char* path);
   int (*fchmod)(int fd, mode_t mode);
   int (*fchown)(int fd, uid_t owner, gid_t group);
   int (*rename)(const char* from, const char* to);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
 #include "support/child_process.h"
 #include "support/temp_data_folder.h"
@@ -101,9 +102,10 @@ TEST_F(AtomicReplaceTest, FolderInPlaceOfTheFileIsRefused) {
 
 // Fault injection: each call of the write path fails in turn. The old file
 // must survive byte for byte and no temporary file may remain.
-int failing_errno = 0;
 int fsync_calls_to_pass = 0;
 
+// Each call of the write path fails in turn: the old file must survive byte
+// for byte and no temporary file may remain.
 TEST_F(AtomicReplaceTest, FailedStepLeavesTheOldFileAndNoTemporary) {
   const std::string old_bytes = "; comment\r\n[S]\r\nk=old\r\n";
   struct Case {
@@ -119,43 +121,10 @@ TEST_F(AtomicReplaceTest, FailedStepLeavesTheOldFileAndNoTemporary) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.call) + " errno " + std::to_string(c.error));
     folder_.Write("a.ini", old_bytes);
-    failing_errno = c.error;
-    SyscallTable& table = Syscalls();
-    SyscallTable saved = table;
-    std::string call = c.call;
-    if (call == "open")
-      table.open = [](const char*, int, mode_t) -> int {
-        errno = failing_errno;
-        return -1;
-      };
-    if (call == "write")
-      table.write = [](int, const void*, size_t) -> ssize_t {
-        errno = failing_errno;
-        return -1;
-      };
-    if (call == "fsync")
-      table.fsync = [](int) -> int {
-        errno = failing_errno;
-        return -1;
-      };
-    if (call == "fchmod")
-      table.fchmod = [](int, mode_t) -> int {
-        errno = failing_errno;
-        return -1;
-      };
-    if (call == "close")
-      table.close = [](int fd) -> int {
-        RealSyscalls().close(fd);
-        errno = failing_errno;
-        return -1;
-      };
-    if (call == "rename")
-      table.rename = [](const char*, const char*) -> int {
-        errno = failing_errno;
-        return -1;
-      };
-    Result<FileIdentity> written = ReplaceFile(Path("a.ini"), "[S]\r\nk=new\r\n");
-    table = saved;
+    Result<FileIdentity> written = [&] {
+      orx::testing::InjectedFailure failure(c.call, c.error);
+      return ReplaceFile(Path("a.ini"), "[S]\r\nk=new\r\n");
+    }();
     EXPECT_EQ(static_cast<int32_t>(written.status()), c.expected);
     EXPECT_EQ(folder_.Read("a.ini"), old_bytes);
     EXPECT_EQ(FolderEntries(folder_.path()), (std::set<std::string>{"a.ini"}));

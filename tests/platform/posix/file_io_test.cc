@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
 #include "support/temp_data_folder.h"
 
@@ -105,13 +106,6 @@ TEST(IsRacilyClean, DistrustsAReadWithinATimestampTickOfTheChange) {
     EXPECT_EQ(IsRacilyClean(identity, c.read_started), c.racy)
         << "ctime " << c.ctime << " read " << c.read_started;
   }
-}
-
-TEST(FolderOf, TakesEverythingBeforeTheLastSeparator) {
-  EXPECT_EQ(FolderOf("/data/ormix/a.ini"), "/data/ormix");
-  EXPECT_EQ(FolderOf("/a.ini"), "/");
-  EXPECT_EQ(FolderOf("a.ini"), ".");
-  EXPECT_EQ(FolderOf("rel/a.ini"), "rel");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
 #include "support/child_process.h"
 #include "support/temp_data_folder.h"
@@ -109,12 +110,6 @@ TEST_F(WriterLockTest, FailedLockCallIsMappedAndLeavesNothingHeld) {
   }
   // The failed attempt must not leave the in-process entry taken.
   EXPECT_TRUE(WriterLock::Acquire(settings_, 100ms).ok());
-}
-
-TEST_F(WriterLockTest, LockFileLivesBesideTheSettingsFileAndStays) {
-  { ASSERT_TRUE(WriterLock::Acquire(settings_).ok()); }
-  EXPECT_TRUE(std::filesystem::exists(folder_.File("a.ini.lock")));
-  EXPECT_FALSE(std::filesystem::exists(settings_));
 }
 
 TEST_F(WriterLockTest, MissingFolderIsPathNotFound) {

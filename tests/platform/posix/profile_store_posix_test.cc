@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/utf.h"
+#include "platform/posix/fault_injection.h"
 #include "platform/posix/file_io.h"
 #include "platform/posix/syscalls.h"
 #include "platform/profile_store.h"
@@ -76,6 +77,17 @@ TEST_F(ProfileStoreTest, MissingFileOrFolderReadsAsEmpty) {
   EXPECT_EQ(Value("none.ini", u"S", u"k"), u"<missing>");
   EXPECT_EQ(Value("no/such/folder.ini", u"S", u"k"), u"<missing>");
   EXPECT_EQ(DefaultProfileStore().Load(u"").status(), Status::kAccessDenied);
+}
+
+TEST_F(ProfileStoreTest, PathWithANulIsRefusedRatherThanCut) {
+  std::u16string path = Path("a.ini");
+  path += u'\0';
+  path += u"more";
+  EXPECT_EQ(static_cast<int32_t>(DefaultProfileStore().Load(path).status()), 123);
+  Status status = DefaultProfileStore().Edit(
+      path, [](ini::Document& document) { return document.SetValue(u"S", u"k", u"v"); });
+  EXPECT_EQ(static_cast<int32_t>(status), 123);
+  EXPECT_TRUE(FolderEntries(folder_.path()).empty());
 }
 
 TEST_F(ProfileStoreTest, UnchangedFileCostsOneStatAndNoRead) {
@@ -190,9 +202,8 @@ TEST_F(ProfileStoreTest, EditThatChangesNothingKeepsTheDocumentCached) {
   folder_.Write("a.ini", "[S]\nk=v\n");
   std::this_thread::sleep_for(kPastTheTick);
   Snapshot before = Load("a.ini");
-  Status deleted = DefaultProfileStore().Edit(Path("a.ini"), [](ini::Document& document) {
-    return document.DeleteKey(u"S", u"absent");
-  });
+  Status deleted = DefaultProfileStore().Edit(
+      Path("a.ini"), [](ini::Document& document) { return document.DeleteKey(u"S", u"absent"); });
   ASSERT_EQ(deleted, Status::kOk);
   CountingSyscalls counting;
   EXPECT_EQ(Value("a.ini", u"S", u"k"), u"v");
@@ -260,6 +271,18 @@ TEST_F(ProfileStoreTest, UnreadableFileIsNeverReplaced) {
   EXPECT_EQ(folder_.Read("a.ini"), old_bytes);
 }
 
+// Replacing by rename needs only the folder's permission; a file that the
+// process may not write must still be refused, not swapped for its own.
+TEST_F(ProfileStoreTest, FileThatMayNotBeWrittenIsNotReplacedThroughTheFolder) {
+  folder_.Write("a.ini", "[S]\nk=old\n");
+  ASSERT_EQ(chmod(folder_.File("a.ini").c_str(), 0444), 0);
+  ASSERT_EQ(chmod(folder_.path().c_str(), 0777), 0);
+  int code = RunAsNobody(
+      [&] { return Set("a.ini", u"S", u"k", u"new") == Status::kAccessDenied ? 0 : 1; });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nk=old\n");
+}
+
 TEST_F(ProfileStoreTest, FileWithAnIoErrorIsNeverReplaced) {
   const std::string old_bytes = "[S]\nk=old\n";
   folder_.Write("a.ini", old_bytes);
@@ -290,8 +313,6 @@ TEST_F(ProfileStoreTest, ReadOnlyFolderIsAccessDenied) {
   EXPECT_EQ(folder_.Read("b.ini"), "[S]\nk=old\n");
 }
 
-int injected_errno = 0;
-
 TEST_F(ProfileStoreTest, FailedSystemCallLeavesFileCacheAndFolderAsTheyWere) {
   const std::string old_bytes = "; keep me\n[S]\nk=old\n";
   struct Case {
@@ -309,38 +330,10 @@ TEST_F(ProfileStoreTest, FailedSystemCallLeavesFileCacheAndFolderAsTheyWere) {
     folder_.Write("a.ini", old_bytes);
     EXPECT_EQ(Value("a.ini", u"S", u"k"), u"old");
     std::set<std::string> entries = FolderEntries(folder_.path());
-    injected_errno = c.error;
-    SyscallTable saved = Syscalls();
-    std::string call = c.call;
-    if (call == "write")
-      Syscalls().write = [](int, const void*, size_t) -> ssize_t {
-        errno = injected_errno;
-        return -1;
-      };
-    if (call == "fsync")
-      Syscalls().fsync = [](int) {
-        errno = injected_errno;
-        return -1;
-      };
-    if (call == "rename")
-      Syscalls().rename = [](const char*, const char*) {
-        errno = injected_errno;
-        return -1;
-      };
-    if (call == "flock")
-      Syscalls().flock = [](int, int) {
-        errno = injected_errno;
-        return -1;
-      };
-    if (call == "open")
-      Syscalls().open = [](const char* path, int flags, mode_t mode) {
-        // Reads may open; creating the temporary file fails.
-        if ((flags & O_EXCL) == 0) return RealSyscalls().open(path, flags, mode);
-        errno = injected_errno;
-        return -1;
-      };
-    Status status = Set("a.ini", u"S", u"k", u"new");
-    Syscalls() = saved;
+    Status status = [&] {
+      orx::testing::InjectedFailure failure(c.call, c.error);
+      return Set("a.ini", u"S", u"k", u"new");
+    }();
     EXPECT_EQ(static_cast<int32_t>(status), c.expected);
     EXPECT_EQ(folder_.Read("a.ini"), old_bytes);
     EXPECT_EQ(Value("a.ini", u"S", u"k"), u"old");
