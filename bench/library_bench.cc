@@ -32,8 +32,10 @@
 #include <string>
 #include <thread>
 
-#include "main_files.h"
+#if ORX_BENCH_NAIVE_BASELINE
 #include "naive_profile_reader.h"
+#endif
+#include "main_files.h"
 #include "orxProperty.h"
 #include "peer_files.h"
 
@@ -161,6 +163,7 @@ void HandWrite(benchmark::State& state) {
   unlink(target.c_str());
 }
 
+#if ORX_BENCH_NAIVE_BASELINE
 void NaiveRead(benchmark::State& state, bool task) {
   MainFile file = Prepare(Tasks(state));
   const std::string section = task ? std::string(file.probe.begin(), file.probe.end()) : "InetWD";
@@ -170,6 +173,7 @@ void NaiveRead(benchmark::State& state, bool task) {
     benchmark::DoNotOptimize(NaiveProfileRead(section, key, "", buffer, 100, file.path));
   }
 }
+#endif
 
 void ReadPlain(benchmark::State& state) {
   MainFile file = Prepare(Tasks(state));
@@ -271,8 +275,10 @@ int main(int argc, char** argv) {
   using namespace orx::bench;
   RegisterForEachN("floor", "Stat", Stat);
   RegisterForEachN("floor", "HandWrite", HandWrite);
+#if ORX_BENCH_NAIVE_BASELINE
   RegisterForEachN("naive", "ReadPlain", [](auto& s) { NaiveRead(s, false); });
   RegisterForEachN("naive", "ReadTask", [](auto& s) { NaiveRead(s, true); });
+#endif
   RegisterForEachN("orx", "ReadPlain", ReadPlain);
   RegisterForEachN("orx", "ReadTask", ReadTask);
   RegisterForEachN("orx", "ReadProvider", ReadProvider);
