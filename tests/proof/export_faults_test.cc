@@ -27,6 +27,7 @@
 #include <string>
 
 #include "orxProperty.h"
+#include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
 #include "support/child_process.h"
 #include "support/temp_data_folder.h"
@@ -233,6 +234,15 @@ TEST_F(ExportFaults, EachWritePathCallFailingOnceLeavesEveryFileAsItWas) {
   // Every export has at least its temporary file's open, write, flush and
   // rename and its lock to fail.
   EXPECT_GE(failures_checked, 5 * 12);
+}
+
+// A list that cannot be read is not an empty list: compaction reports the
+// read's error instead of 259, and leaves the file alone.
+TEST_F(ExportFaults, CompactionOfAListThatCannotBeReadReportsTheReadError) {
+  Restore();
+  const InjectedFailure broken_disk("read", EIO);
+  EXPECT_EQ(orxShrinkTasks(10), 1117);
+  EXPECT_EQ(Snapshot(folder_), arranged_);
 }
 
 }  // namespace
