@@ -199,6 +199,12 @@ TEST_F(ProfileTest, WriteIntoAMissingFolderFailsWithPathNotFound) {
   EXPECT_EQ(ProfileLastError(), 3u);
 }
 
+TEST_F(ProfileTest, NameTooLongForTheSystemFailsWithItsOwnError) {
+  EXPECT_FALSE(ProfileWrite(u"S", u"k", u"v", Path(std::string(300, 'n') + ".ini").c_str()));
+  EXPECT_EQ(ProfileLastError(), 206u);
+  EXPECT_TRUE(FolderEntries(folder_.path()).empty());
+}
+
 TEST_F(ProfileTest, WriteWithoutPermissionFailsWithAccessDenied) {
   folder_.Write("a.ini", "[S]\nk=v\n");
   int code = orx::testing::RunAsNobody([&] {

@@ -14,7 +14,9 @@
 // An edit runs under the file's writer lock on the file as it is under that
 // lock. It takes the cached document when the file still holds its bytes,
 // moving it out when no reader holds it (a copy costs about half a parse),
-// and the written document goes straight back into the cache.
+// and the written document goes straight back into the cache. A reader that
+// comes while the edit runs finds no entry and parses the file itself; the
+// entry it leaves has the old identity and is replaced by the edit's.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -214,8 +216,9 @@ Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
   OwnedDocument document = DocumentWithContent(path, contents->bytes);
-  if (!document)
+  if (!document) {
     document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
+  }
   Remember(path, contents->identity, racy, document,
            std::make_shared<const std::string>(std::move(contents->bytes)));
   return Snapshot(std::move(document));
