@@ -75,11 +75,12 @@ PeerFile CopyMainFile(int tasks) {
 }
 
 void RegisterForEachN(const std::string& subject, const std::string& operation,
-                      std::function<void(benchmark::State&)> run) {
+                      std::function<void(benchmark::State&)> run, bool manual_time) {
   std::string name = subject + "/" + operation;
   auto* registered = benchmark::RegisterBenchmark(name.c_str(), std::move(run));
   for (int tasks : kTaskCounts) registered->Arg(tasks);
   registered->Unit(benchmark::kMicrosecond);
+  if (manual_time) registered->UseManualTime();
 }
 
 }  // namespace orx::bench

@@ -40,8 +40,9 @@ PeerFile CopyMainFile(int tasks);
 
 // Registers `run` as "<subject>/<operation>/<N>" for every N of kTaskCounts,
 // timed in microseconds; `run` reads N from state.range(0).
+// With `manual_time`, `run` times itself with state.SetIterationTime.
 void RegisterForEachN(const std::string& subject, const std::string& operation,
-                      std::function<void(benchmark::State&)> run);
+                      std::function<void(benchmark::State&)> run, bool manual_time = false);
 
 }  // namespace orx::bench
 

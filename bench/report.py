@@ -32,8 +32,14 @@ OWN_OPERATIONS = (
 )
 
 
+# Benchmarks that write time a hand write of the same bytes in every
+# iteration too and report it as this counter (microseconds): their floor.
+FLOOR_COUNTER = "floor_us"
+
+
 def load_medians(paths):
-    """{(subject, operation): {N: microseconds}} from the median aggregates."""
+    """{(subject, operation): {N: microseconds}} from the median aggregates;
+    a benchmark's own floor counter goes in as (subject, operation + "#floor")."""
     medians = collections.defaultdict(dict)
     for path in paths:
         with open(path, encoding="utf-8") as stream:
@@ -42,10 +48,16 @@ def load_medians(paths):
             if bench.get("aggregate_name") != "median" or bench.get("error_occurred"):
                 continue
             # Options Google Benchmark appends ("iterations:10") are not names.
-            parts = [p for p in bench["run_name"].split("/") if ":" not in p]
-            subject, operation, tasks = parts[0], "/".join(parts[1:-1]), int(parts[-1])
+            parts = [p for p in bench["run_name"].split("/")
+                     if ":" not in p and p not in ("manual_time", "real_time")]
+            if parts[-1].isdigit():
+                subject, operation, tasks = parts[0], "/".join(parts[1:-1]), int(parts[-1])
+            else:  # a benchmark of one fixed file: kept under N = 0
+                subject, operation, tasks = parts[0], "/".join(parts[1:]), 0
             value = bench["real_time"] * UNIT_TO_US[bench.get("time_unit", "ns")]
             medians[(subject, operation)][tasks] = value
+            if FLOOR_COUNTER in bench:
+                medians[(subject, operation + "#floor")][tasks] = bench[FLOOR_COUNTER]
     return medians
 
 
@@ -72,12 +84,18 @@ class Report:
     def __init__(self, medians, machine):
         self.medians = medians
         self.machine = machine
-        self.counts = sorted({n for series in medians.values() for n in series})
+        self.counts = sorted({n for series in medians.values() for n in series if n})
         self.peers = [p for p in PEERS if any(s == p for s, _ in medians)]
         self.lines = []
 
     def get(self, subject, operation, tasks):
         return self.medians.get((subject, operation), {}).get(tasks)
+
+    def floor(self, operation, floor, tasks):
+        """The operation's own floor from the same iterations, else the
+        floor benchmark's."""
+        own = self.get("orx", operation + "#floor", tasks)
+        return own if own is not None else self.get("floor", floor, tasks)
 
     def add(self, *lines):
         self.lines.extend(lines)
@@ -124,7 +142,7 @@ class Report:
             header += ["%s %s" % (peer, mode) for mode in MODES]
         rows = []
         for tasks in self.counts:
-            base = self.get("floor", floor, tasks)
+            base = self.floor(operation, floor, tasks)
             ours = self.get("orx", operation, tasks)
             row = [str(tasks), fmt_time(base), fmt_time(ours), fmt_ratio(ours, base)]
             if operation != "WriteKey":
@@ -145,23 +163,48 @@ class Report:
             row = [label]
             for tasks in self.counts:
                 ours = self.get("orx", operation, tasks)
-                row += [fmt_time(ours), fmt_ratio(ours, self.get("floor", floor, tasks))]
+                row += [fmt_time(ours), fmt_ratio(ours, self.floor(operation, floor, tasks))]
             rows.append(row)
         self.add("## The whole library, per call", "",
                  "Floors: reads and enumerations against a bare `stat()` of the file; every "
-                 "operation that writes against a temporary file of the same bytes written, "
-                 "flushed with `fsync` and renamed by hand.", "")
+                 "operation that writes against a temporary file of the main file's bytes "
+                 "written, flushed with `fsync` and renamed by hand, timed in the same "
+                 "iterations (a disk's flush latency drifts by several times within a run). "
+                 "The peers' writes ran at other moments of the run, so their write ratios "
+                 "carry that drift.", "")
         self.table(header, rows)
+
+    def known_costs(self):
+        shrink = [(n, self.get("orx", "Shrink", n)) for n in self.counts]
+        shrink = [(n, t) for n, t in shrink if t is not None]
+        if len(shrink) < 2:
+            return
+        (small, t_small), (large, t_large) = shrink[-2], shrink[-1]
+        growth = t_large / t_small
+        self.add("## Known costs", "",
+                 "A compaction moves half the list in one transaction. Its cost grows with the "
+                 "square of N: %s at N = %d, %s at N = %d (%.0fx for %dx the tasks), because "
+                 "each key removed from the document re-indexes the whole document. Writers "
+                 "of the same file wait for it and give up with 32 after 10 s%s." % (
+                     fmt_time(t_small), small, fmt_time(t_large), large, growth, large // small,
+                     ", which this run's largest compaction exceeded" if t_large > 10e6
+                     else ", a bound this run stayed under"), "")
 
     def engine_section(self):
         names = sorted({s for s, _ in self.medians if s.startswith("BM_")})
         if not names:
             return
         self.add("## The settings-file store alone", "",
-                 "The engine's own benchmarks (bench/profile_store_bench.cc, files written "
-                 "straight through the store), in the same run.", "")
-        header = ["benchmark"] + ["N=%d" % n for n in self.counts]
-        rows = [[name] + [fmt_time(self.get(name, "", n)) for n in self.counts] for name in names]
+                 "The engine's and the task registry's own benchmarks "
+                 "(bench/profile_store_bench.cc, bench/task_registry_bench.cc, on files they "
+                 "build themselves; see bench/README.md), in the same run.", "")
+        header = ["benchmark", "fixed file"] + ["N=%d" % n for n in self.counts]
+        rows = []
+        for name in names:
+            for operation in sorted({op for s, op in self.medians if s == name}):
+                label = "/".join(p for p in (name, operation) if p)
+                rows.append([label, fmt_time(self.get(name, operation, 0))] +
+                            [fmt_time(self.get(name, operation, n)) for n in self.counts])
         self.table(header, rows)
 
     def render(self, plots):
@@ -182,6 +225,7 @@ class Report:
         self.comparison("Write of one key ([InetWD] UpdatePeriod)",
                         "WriteKey", "HandWrite", "temp+fsync+rename floor")
         self.own_operations()
+        self.known_costs()
         self.engine_section()
         self.add("## Plots", "")
         for name, caption in plots:
