@@ -231,6 +231,7 @@ TEST_F(ExportFaults, EachWritePathCallFailingOnceLeavesEveryFileAsItWas) {
       }
     }
   }
+  RecordProperty("injected_failures", failures_checked);
   // Every export has at least its temporary file's open, write, flush and
   // rename and its lock to fail.
   EXPECT_GE(failures_checked, 5 * 12);
