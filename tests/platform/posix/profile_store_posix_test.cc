@@ -101,8 +101,10 @@ TEST_F(ProfileStoreTest, UnchangedFileCostsOneStatAndNoRead) {
 }
 
 TEST_F(ProfileStoreTest, DocumentReadJustAfterAChangeIsComparedAgain) {
+  auto start = std::chrono::steady_clock::now();
   folder_.Write("a.ini", "[S]\nk=v\n");
   Snapshot first = Load("a.ini");  // within the tick of the write
+  if (std::chrono::steady_clock::now() - start > 15ms) GTEST_SKIP() << "the load came too late";
   {
     CountingSyscalls counting;
     EXPECT_EQ(Load("a.ini"), first);  // same bytes: the same document
