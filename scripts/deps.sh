@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when they are missing.
-# Usage: scripts/deps.sh [core|cli|bench|fuzz]...   (core is always included)
+# Usage: scripts/deps.sh [core|cli|bench|peers|fuzz]...   (core is always included)
+# "peers" are the libraries bench/run measures the library against.
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev binutils)
@@ -9,6 +10,7 @@ for group in "$@"; do
     core) ;;
     cli) packages+=(libcli11-dev nlohmann-json3-dev pkg-config) ;;
     bench) packages+=(libbenchmark-dev) ;;
+    peers) packages+=(qtbase5-dev libglib2.0-dev pkg-config python3 python3-matplotlib) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac

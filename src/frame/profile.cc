@@ -226,8 +226,7 @@ void ProfileReader::ForEachValue(
 }
 
 ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {
-  Status status;
-  snapshot_ = LoadOrEmpty(path, status);
+  snapshot_ = LoadOrEmpty(path, load_status_);
   document_ = snapshot_.get();
 }
 

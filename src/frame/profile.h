@@ -64,9 +64,9 @@ class ProfileReader {
   // Calls `visit(key, value)` for each entry with '=' of `section`, in file
   // order, with the value as Read would return it; stops when `visit`
   // returns false.
-  void ForEachValue(std::u16string_view section,
-                    const std::function<bool(std::u16string_view key,
-                                             std::u16string_view value)>& visit) const;
+  void ForEachValue(
+      std::u16string_view section,
+      const std::function<bool(std::u16string_view key, std::u16string_view value)>& visit) const;
 
  protected:
   explicit ProfileReader(const platform::ini::Document* document) : document_(document) {}
@@ -84,8 +84,13 @@ class ProfileView : public ProfileReader {
   // file content loaded once, so a caller may remember what it derived.
   const void* identity() const { return document_; }
 
+  // kOk, or why the file could not be read and the snapshot is empty: an
+  // empty snapshot of an unreadable file must not be taken for an empty file.
+  Status load_status() const { return load_status_; }
+
  private:
   std::shared_ptr<const platform::ini::Document> snapshot_;
+  Status load_status_ = Status::kOk;
 };
 
 // A transaction's working copy of one file's document.
@@ -107,8 +112,7 @@ class ProfileEditor : public ProfileReader {
 // lock. When `body` returns kOk, the file is written once if anything changed
 // and the write's status is returned; any other status from `body` is
 // returned and nothing is written.
-Status ProfileTransaction(const char16_t* path,
-                          const std::function<Status(ProfileEditor&)>& body);
+Status ProfileTransaction(const char16_t* path, const std::function<Status(ProfileEditor&)>& body);
 
 }  // namespace orx::frame
 

@@ -52,10 +52,13 @@ Status ShrinkTasks(int32_t lastSlot) {
   if (Status status = BuildTaskFilePath(path); !IsOk(status)) return status;
   // A list that needs no move is answered from a snapshot: no writer lock,
   // so a caller who may not write the folder still gets 0 or 259.
+  // A file that could not be read is not an empty list: the transaction
+  // below reads it again and returns the read's error.
   {
+    const frame::ProfileView view(path);
     std::vector<Move> moves;
-    const Status status = PlanMoves(frame::ProfileView(path), lastSlot, moves);
-    if (!IsOk(status) || moves.empty()) return status;
+    const Status status = PlanMoves(view, lastSlot, moves);
+    if (IsOk(view.load_status()) && (!IsOk(status) || moves.empty())) return status;
   }
   // Planned again under the lock: the list may have changed meanwhile.
   return frame::ProfileTransaction(path, [&](frame::ProfileEditor& file) {
