@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/utf.h"
+#include "platform/ini/case_fold.h"
 #include "platform/ini/document.h"
 #include "platform/ini/document_impl.h"
 
@@ -106,11 +107,25 @@ void Document::Impl::ReplaceLineContent(uint32_t at, std::u16string_view content
 }
 
 void Document::Impl::RemoveLine(uint32_t at) {
-  Splice(lines[at].begin, lines[at].units(), {}, at + 1);
+  const Line removed = lines[at];
+  const std::u16string name(Name(removed));
+  const uint32_t key_hash = KeyHash(removed.name_hash, removed.section);
+  const bool indexed = removed.kind == LineKind::kEntry && keys.Erase(key_hash, at);
+  Splice(removed.begin, removed.units(), {}, at + 1);
   lines.erase(lines.begin() + at);
-  // A later key of the same name may now be the first: rebuild rather than
-  // patch.
-  RebuildIndex();
+  // Patched rather than rebuilt: a rebuild per removal made removing many
+  // keys of a large file quadratic.
+  sections.ShiftLinesDownFrom(at + 1);
+  keys.ShiftLinesDownFrom(at + 1);
+  if (!indexed) return;
+  // A later key of the same name in the same section is now the first.
+  for (uint32_t i = at; i < lines.size() && lines[i].kind != LineKind::kHeader; ++i) {
+    if (lines[i].kind == LineKind::kEntry && lines[i].name_hash == removed.name_hash &&
+        EqualsIgnoreCase(Name(lines[i]), name)) {
+      keys.Insert(key_hash, i);
+      return;
+    }
+  }
 }
 
 void Document::Impl::RemoveSection(uint32_t header) {

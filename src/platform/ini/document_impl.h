@@ -67,7 +67,7 @@ struct Document::Impl {
   // Editing steps (document_edit.cc). Each keeps the text and the records in
   // agreement and leaves every line it is not asked to touch as it was.
   // InsertLine renumbers the index but leaves entering the new line's name
-  // to its caller; the removals rebuild the index.
+  // to its caller; RemoveLine patches the index, RemoveSection rebuilds it.
   void Splice(size_t position, size_t count, std::u16string_view insert, size_t first_moved);
   void EndLastLine();
   void InsertLine(uint32_t at, std::u16string_view content, uint32_t section);

@@ -64,6 +64,38 @@ class SlotTable {
     }
   }
 
+  // Renumbers the stored lines after the line before `first` was removed.
+  void ShiftLinesDownFrom(uint32_t first) {
+    for (Slot& slot : slots_) {
+      if (slot.line != kNone && slot.line >= first) --slot.line;
+    }
+  }
+
+  // Removes `line`, stored under `hash`. Returns whether it was there. The
+  // slots after it in its probe run move back into the gap where their home
+  // allows, so that no later lookup stops early at it.
+  bool Erase(uint32_t hash, uint32_t line) {
+    if (slots_.empty()) return false;
+    const size_t mask = slots_.size() - 1;
+    size_t gap = hash & mask;
+    for (; slots_[gap].line != line || slots_[gap].hash != hash; gap = (gap + 1) & mask) {
+      if (slots_[gap].line == kNone) return false;
+    }
+    for (size_t next = (gap + 1) & mask; slots_[next].line != kNone; next = (next + 1) & mask) {
+      const size_t home = slots_[next].hash & mask;
+      // The slot may fill the gap unless its home lies after the gap, up to
+      // and including its own position (cyclically).
+      const bool home_after_gap =
+          gap <= next ? (home > gap && home <= next) : (home > gap || home <= next);
+      if (home_after_gap) continue;
+      slots_[gap] = slots_[next];
+      gap = next;
+    }
+    slots_[gap] = Slot{0, kNone};
+    --count_;
+    return true;
+  }
+
  private:
   struct Slot {
     uint32_t hash;
