@@ -56,9 +56,9 @@ TEST(SettingsPath, FolderFallsBackToXdgThenHome) {
   InitLibrary();
   EXPECT_EQ(DataFolder(), u"/xdg/ormix/");
   unsetenv("XDG_DATA_HOME");
-  setenv("HOME", "/home/user", 1);
+  setenv("HOME", "/users/me", 1);
   InitLibrary();
-  EXPECT_EQ(DataFolder(), u"/home/user/.local/share/ormix/");
+  EXPECT_EQ(DataFolder(), u"/users/me/.local/share/ormix/");
 }
 
 // The folder plus its separator must leave room for the terminator; the path
