@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "platform/ini/document.h"
 #include "platform/profile_store.h"
@@ -235,6 +236,18 @@ ProfileView::~ProfileView() = default;
 bool ProfileEditor::Write(const char16_t* section, const char16_t* key, const char16_t* value) {
   Status status = section == nullptr ? Status::kFileNotFound
                                      : ApplyWrite(*mutable_document_, section, key, value);
+  SetLastStatus(status);
+  return status == Status::kOk;
+}
+
+bool ProfileEditor::WriteSection(const char16_t* section, std::span<const ProfileKeyWrite> writes) {
+  Status status = Status::kFileNotFound;
+  if (section != nullptr) {
+    std::vector<platform::ini::KeyEdit> edits;
+    edits.reserve(writes.size());
+    for (const ProfileKeyWrite& write : writes) edits.push_back({write.key, write.value});
+    status = mutable_document_->ApplyToSection(View(section), edits);
+  }
   SetLastStatus(status);
   return status == Status::kOk;
 }

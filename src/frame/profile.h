@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "base/status.h"
@@ -93,6 +94,13 @@ class ProfileView : public ProfileReader {
   Status load_status_ = Status::kOk;
 };
 
+// One write of ProfileEditor::WriteSection: with a value, sets `key`;
+// without, removes it.
+struct ProfileKeyWrite {
+  std::u16string_view key;
+  std::optional<std::u16string_view> value;
+};
+
 // A transaction's working copy of one file's document.
 class ProfileEditor : public ProfileReader {
  public:
@@ -100,6 +108,13 @@ class ProfileEditor : public ProfileReader {
   // name or value returns false with the reason in ProfileLastError(), and
   // the working copy is unchanged.
   bool Write(const char16_t* section, const char16_t* key, const char16_t* value);
+
+  // The key writes of Write on one section, in order, with the end state
+  // they give one by one, in one pass over the document: for many writes to
+  // one section of a large file. All are checked first; when one is refused,
+  // none is applied and false is returned with the reason of the first
+  // refused in ProfileLastError().
+  bool WriteSection(const char16_t* section, std::span<const ProfileKeyWrite> writes);
 
  private:
   friend Status ProfileTransaction(const char16_t*, const std::function<Status(ProfileEditor&)>&);

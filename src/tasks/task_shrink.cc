@@ -10,6 +10,7 @@
 // each number up to lastSlot.
 #include "tasks/task_shrink.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,16 +65,23 @@ Status ShrinkTasks(int32_t lastSlot) {
   return frame::ProfileTransaction(path, [&](frame::ProfileEditor& file) {
     std::vector<Move> moves;
     if (Status status = PlanMoves(file, lastSlot, moves); !IsOk(status)) return status;
-    for (const Move& move : moves) {
-      // The new key first, then the old one removed, as a move by single
-      // writes would; inside the transaction only the end state is seen.
+    // The new key first, then the old one removed, as a move by single
+    // writes would; inside the transaction only the end state is seen. The
+    // writes go as one batch: one by one, each rewrote the whole file's text.
+    struct MoveKeys {
       SlotKey to;
       SlotKey from;
-      FormSlotKey(move.to, to);
-      FormSlotKey(move.from, from);
-      if (!file.Write(kScannerSection, to, move.id.c_str())) return LastWriteError();
-      if (!file.Write(kScannerSection, from, nullptr)) return LastWriteError();
+    };
+    std::vector<MoveKeys> keys(moves.size());
+    std::vector<frame::ProfileKeyWrite> writes;
+    writes.reserve(2 * moves.size());
+    for (size_t i = 0; i < moves.size(); ++i) {
+      FormSlotKey(moves[i].to, keys[i].to);
+      FormSlotKey(moves[i].from, keys[i].from);
+      writes.push_back({keys[i].to, moves[i].id});
+      writes.push_back({keys[i].from, std::nullopt});
     }
+    if (!file.WriteSection(kScannerSection, writes)) return LastWriteError();
     return Status::kOk;
   });
 }

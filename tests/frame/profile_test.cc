@@ -260,6 +260,28 @@ TEST_F(ProfileTest, TransactionWritesOnceOrNotAtAll) {
   EXPECT_EQ(folder_.Read("a.ini"), "[S]\na=1\nb=2\n");
 }
 
+// A section's batch of writes follows Write's failure convention: false with
+// the reason in ProfileLastError(), and nothing of the batch applied.
+TEST_F(ProfileTest, SectionWritesAllOrNone) {
+  Status status = ProfileTransaction(Path().c_str(), [](ProfileEditor& editor) {
+    const ProfileKeyWrite refused[] = {{u"a", u"1"}, {u"b=", u"2"}};
+    EXPECT_FALSE(editor.WriteSection(u"S", refused));
+    EXPECT_EQ(ProfileLastError(), 87u);
+    EXPECT_EQ(editor.Find(u"S", u"a"), std::nullopt);
+    EXPECT_FALSE(editor.WriteSection(nullptr, refused));
+    EXPECT_EQ(ProfileLastError(), 2u);
+
+    const ProfileKeyWrite writes[] = {
+        {u"a", u"1"}, {u"b", u" 2 "}, {u"a", std::nullopt}, {u"c", u"3"}, {u"A", u"4"}};
+    EXPECT_TRUE(editor.WriteSection(u"S", writes));
+    EXPECT_EQ(ProfileLastError(), 0u);
+    EXPECT_TRUE(editor.WriteSection(u"S", writes));  // the section exists now
+    return Status::kOk;
+  });
+  EXPECT_EQ(status, Status::kOk);
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nb=\" 2 \"\nc=3\nA=4\n");
+}
+
 // Read-then-write sequences in transactions from several threads and
 // processes: a counter incremented by each must end at the total.
 TEST_F(ProfileTest, TransactionsMakeReadThenWriteAtomic) {

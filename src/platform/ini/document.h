@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,13 @@ struct SectionEntry {
   std::u16string_view key;        // trimmed name; empty for "=value" lines
   std::u16string_view raw_value;  // trimmed value as stored, quotes kept
   bool has_equals;                // false for a line without '=' (key holds the text)
+};
+
+// One edit of a batch on a section: with a value, sets `key` as SetValue
+// does; without, removes it as DeleteKey does.
+struct KeyEdit {
+  std::u16string_view key;
+  std::optional<std::u16string_view> value;
 };
 
 class Document {
@@ -93,6 +101,16 @@ class Document {
 
   // Removes the first `key` line of the first `section`; the header stays.
   Status DeleteKey(std::u16string_view section, std::u16string_view key);
+
+  // Applies `edits`, in order, to the first `section`, with the result, in
+  // bytes and in lookups, that SetValue and DeleteKey called one by one would
+  // give; but the section's text is spliced into the document once, so many
+  // edits of one section cost about one pass over the file instead of one
+  // each. Every edit is checked before any is applied: the status is that of
+  // the first edit one by one would refuse (the same statuses, in the same
+  // order, as the single edits), and on a refusal the document is unchanged.
+  // An empty list changes nothing and succeeds.
+  Status ApplyToSection(std::u16string_view section, std::span<const KeyEdit> edits);
 
   // Removes the first `section`'s header and entry lines; its comment lines
   // stay where they were.

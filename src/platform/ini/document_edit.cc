@@ -29,8 +29,8 @@ bool IsWritableKey(std::u16string_view name) {
   return name.empty() || (name.front() != u';' && name.front() != u'[');
 }
 
-// Structure first: a text that is both malformed and badly encoded reports
-// the malformation.
+}  // namespace
+
 Status CheckEdit(std::u16string_view section, std::optional<std::u16string_view> key,
                  std::optional<std::u16string_view> value) {
   if (!IsWritableSection(section) || (key && !IsWritableKey(*key)) ||
@@ -44,8 +44,6 @@ Status CheckEdit(std::u16string_view section, std::optional<std::u16string_view>
   return Status::kOk;
 }
 
-// The value as it goes into the file: as given when a read returns it
-// unchanged, else wrapped in double quotes, which a read takes off again.
 std::u16string StoredForm(std::u16string_view value) {
   if (ReadForm(value).size() == value.size()) return std::u16string(value);
   std::u16string stored;
@@ -64,8 +62,6 @@ std::u16string EntryLine(std::u16string_view key, std::u16string_view stored) {
   line += stored;
   return line;
 }
-
-}  // namespace
 
 void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
                             size_t first_moved) {

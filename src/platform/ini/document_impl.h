@@ -5,6 +5,7 @@
 #ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 #define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,19 @@
 namespace orx::platform::ini {
 
 inline constexpr uint32_t kNoLine = SlotTable::kNone;
+
+// The rules every edit shares (document_edit.cc).
+// Whether the trimmed names and the value can be written: kInvalidParameter
+// for what would change the file's structure, kNoUnicodeTranslation for a
+// lone surrogate; structure is checked first, so a text that is both
+// malformed and badly encoded reports the malformation.
+Status CheckEdit(std::u16string_view section, std::optional<std::u16string_view> key,
+                 std::optional<std::u16string_view> value);
+// The value as it goes into the file: as given when a read returns it
+// unchanged, else wrapped in double quotes, which a read takes off again.
+std::u16string StoredForm(std::u16string_view value);
+// "key=stored", the content of an entry line without its line end.
+std::u16string EntryLine(std::u16string_view key, std::u16string_view stored);
 
 // The slot hash of a key: its name's hash mixed with its section's ordinal,
 // so equal keys of different sections spread over the table.
@@ -74,6 +88,10 @@ struct Document::Impl {
   void ReplaceLineContent(uint32_t at, std::u16string_view content);
   void RemoveLine(uint32_t at);
   void RemoveSection(uint32_t header);
+  // Replaces lines [first, end), one section from its header on, by
+  // `content`, parses that text again and rebuilds the index
+  // (document_batch.cc).
+  void ReplaceSectionLines(uint32_t first, uint32_t end, std::u16string_view content);
   // After an edit: moves a Windows-1252 document to UTF-8 with BOM when its
   // bytes would no longer read back as the same text.
   void KeepEncodingFaithful();

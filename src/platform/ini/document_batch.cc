@@ -1,0 +1,244 @@
+// Many key edits on one section in one pass. The section's lines are copied
+// into a linked list of views, the edits run on that list with the rules of
+// the single edits, and the section's new text goes into the document in one
+// splice. One edit at a time would splice the whole text and move every later
+// record for each edit, which made thousands of edits on a large file slow.
+#include <cassert>
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/ini/case_fold.h"
+#include "platform/ini/document.h"
+#include "platform/ini/document_impl.h"
+
+namespace orx::platform::ini {
+namespace {
+
+struct NameHasher {
+  size_t operator()(std::u16string_view name) const { return NameHash(name); }
+};
+struct NameEquals {
+  bool operator()(std::u16string_view a, std::u16string_view b) const {
+    return EqualsIgnoreCase(a, b);
+  }
+};
+
+// The working copy of one section. Node 0 is the header; removed nodes are
+// unlinked. Views point into the document's text, which stays untouched
+// until the end, or into `owned_`, whose strings never move.
+class SectionCopy {
+ public:
+  // Lines [first, end) of `text`; `at_file_end` when the last of them is the
+  // file's last line.
+  SectionCopy(std::u16string_view text, const std::vector<Line>& lines, uint32_t first,
+              uint32_t end, std::u16string_view line_end)
+      : line_end_(line_end), at_file_end_(end == lines.size()) {
+    nodes_.reserve(end - first);
+    for (uint32_t i = first; i < end; ++i) {
+      const Line& line = lines[i];
+      Node node;
+      node.content = text.substr(line.begin, line.length);
+      node.end = text.substr(line.begin + size_t{line.length}, line.line_end);
+      node.line = line;
+      Append(node);
+      if (line.kind == LineKind::kEntry) firsts_[Name(nodes_.back())].nodes.push_back(i - first);
+      if (line.IsEntry()) last_entry_ = i - first;
+    }
+  }
+
+  void Set(std::u16string_view key, std::u16string_view value) {
+    const std::u16string stored = StoredForm(value);
+    Duplicates* duplicates = Find(key);
+    if (duplicates != nullptr && duplicates->head < duplicates->nodes.size()) {
+      Node& node = nodes_[duplicates->nodes[duplicates->head]];
+      if (RawValue(node) == stored) return;
+      // The key keeps its spelling in the file, the line its line end.
+      SetContent(node, EntryLine(Name(node), stored));
+      changed_ = true;
+      return;
+    }
+    // After the section's last entry, before comments and blank lines that
+    // trail it; a file's last line gets a line end before a line follows it.
+    const uint32_t after = last_entry_;
+    if (at_file_end_ && after == tail_ && nodes_[after].end.empty()) nodes_[after].end = line_end_;
+    Node node;
+    node.end = line_end_;
+    node.prev = after;
+    node.next = nodes_[after].next;
+    const uint32_t id = static_cast<uint32_t>(nodes_.size());
+    nodes_.push_back(node);
+    SetContent(nodes_[id], EntryLine(key, stored));
+    if (nodes_[id].next != kNoLine) nodes_[nodes_[id].next].prev = id;
+    nodes_[after].next = id;
+    if (after == tail_) tail_ = id;
+    last_entry_ = id;
+    if (duplicates == nullptr) duplicates = &firsts_[Name(nodes_[id])];
+    duplicates->nodes.push_back(id);
+    changed_ = true;
+  }
+
+  void Delete(std::u16string_view key) {
+    Duplicates* duplicates = Find(key);
+    if (duplicates == nullptr || duplicates->head == duplicates->nodes.size()) return;
+    // Later keys of a name come after earlier ones, so the next one of the
+    // list is the first of its name now.
+    const uint32_t id = duplicates->nodes[duplicates->head++];
+    const Node& node = nodes_[id];
+    nodes_[node.prev].next = node.next;
+    if (node.next != kNoLine) nodes_[node.next].prev = node.prev;
+    if (id == tail_) tail_ = node.prev;
+    if (id == last_entry_) {
+      uint32_t previous = node.prev;
+      while (previous != 0 && !nodes_[previous].line.IsEntry()) previous = nodes_[previous].prev;
+      last_entry_ = previous;
+    }
+    changed_ = true;
+  }
+
+  // True once an edit changed the text, even if a later one changed it back.
+  bool changed() const { return changed_; }
+
+  std::u16string Text() const {
+    std::u16string text;
+    for (uint32_t id = 0; id != kNoLine; id = nodes_[id].next) {
+      text += nodes_[id].content;
+      text += nodes_[id].end;
+    }
+    return text;
+  }
+
+ private:
+  struct Node {
+    std::u16string_view content;  // without the line end
+    std::u16string_view end;
+    Line line;  // kind, name and value of `content`; offsets relative to it
+    uint32_t prev = kNoLine;
+    uint32_t next = kNoLine;
+  };
+  // The entry lines of one name in file order; those before `head` are gone.
+  struct Duplicates {
+    std::vector<uint32_t> nodes;
+    size_t head = 0;
+  };
+
+  static std::u16string_view Name(const Node& node) {
+    return node.content.substr(node.line.name_offset, node.line.name_length);
+  }
+  static std::u16string_view RawValue(const Node& node) {
+    return node.content.substr(node.line.value_offset, node.line.value_length);
+  }
+
+  void Append(Node node) {
+    const uint32_t id = static_cast<uint32_t>(nodes_.size());
+    if (id > 0) {
+      node.prev = tail_;
+      nodes_[tail_].next = id;
+    }
+    nodes_.push_back(node);
+    tail_ = id;
+  }
+
+  void SetContent(Node& node, std::u16string content) {
+    owned_.push_back(std::move(content));
+    node.content = owned_.back();
+    ClassifyLine(node.content, node.line);
+  }
+
+  Duplicates* Find(std::u16string_view key) {
+    const auto found = firsts_.find(key);
+    return found == firsts_.end() ? nullptr : &found->second;
+  }
+
+  std::vector<Node> nodes_;
+  std::deque<std::u16string> owned_;
+  std::unordered_map<std::u16string_view, Duplicates, NameHasher, NameEquals> firsts_;
+  std::u16string_view line_end_;
+  bool at_file_end_;
+  uint32_t tail_ = 0;
+  uint32_t last_entry_ = 0;  // the header while the section has no entry
+  bool changed_ = false;
+};
+
+}  // namespace
+
+void Document::Impl::ReplaceSectionLines(uint32_t first, uint32_t end,
+                                         std::u16string_view content) {
+  const size_t begin = lines[first].begin;
+  const size_t stop = end < lines.size() ? size_t{lines[end].begin} : text.size();
+  text.replace(begin, stop - begin, content);
+  std::vector<Line> section;
+  SplitLines(content, section);
+  const uint32_t ordinal = lines[first].section;
+  for (Line& line : section) {
+    line.begin += static_cast<uint32_t>(begin);
+    line.section = ordinal;
+  }
+  // Unsigned wrap-around makes one shift serve growth and shrinkage.
+  const uint32_t shift =
+      static_cast<uint32_t>(content.size()) - static_cast<uint32_t>(stop - begin);
+  for (size_t i = end; i < lines.size(); ++i) lines[i].begin += shift;
+  std::vector<Line> merged;
+  merged.reserve(lines.size() - (end - first) + section.size());
+  merged.insert(merged.end(), lines.begin(), lines.begin() + first);
+  merged.insert(merged.end(), section.begin(), section.end());
+  merged.insert(merged.end(), lines.begin() + end, lines.end());
+  lines = std::move(merged);
+  changed = true;
+  RebuildIndex();
+}
+
+Status Document::ApplyToSection(std::u16string_view section, std::span<const KeyEdit> edits) {
+  Impl& impl = *impl_;
+  section = TrimBlanks(section);
+  // Room for every value set, as each single edit would ask for its own.
+  size_t growth = 0;
+  for (const KeyEdit& edit : edits) {
+    const std::u16string_view key = TrimBlanks(edit.key);
+    if (const Status status = CheckEdit(section, key, edit.value); status != Status::kOk) {
+      return status;
+    }
+    if (impl.too_large) return Status::kNotEnoughMemory;
+    if (edit.value) {
+      growth += section.size() + key.size() + edit.value->size() + 16;
+      if (impl.text.size() + growth > kMaxTextUnits) return Status::kNotEnoughMemory;
+    }
+  }
+  const uint32_t header = impl.FindHeader(section);
+  // A Windows-1252 document may have to move to UTF-8 after any one edit,
+  // even when a later edit would make that unnecessary again; only the single
+  // edits see each state in between. A missing section is created by the
+  // first value set, after which the rest can go as a batch.
+  if (impl.encoding == Encoding::kWindows1252 || header == kNoLine) {
+    for (size_t i = 0; i < edits.size(); ++i) {
+      const KeyEdit& edit = edits[i];
+      const Status status =
+          edit.value ? SetValue(section, edit.key, *edit.value) : DeleteKey(section, edit.key);
+      // Checked above: only a failure to allocate is left, and that throws.
+      assert(status == Status::kOk);
+      (void)status;
+      if (impl.encoding != Encoding::kWindows1252 && impl.FindHeader(section) != kNoLine) {
+        return ApplyToSection(section, edits.subspan(i + 1));
+      }
+    }
+    return Status::kOk;
+  }
+  uint32_t end = header + 1;
+  while (end < impl.lines.size() && impl.lines[end].kind != LineKind::kHeader) ++end;
+  SectionCopy copy(impl.text, impl.lines, header, end, impl.line_end);
+  for (const KeyEdit& edit : edits) {
+    const std::u16string_view key = TrimBlanks(edit.key);
+    if (edit.value) {
+      copy.Set(key, *edit.value);
+    } else {
+      copy.Delete(key);
+    }
+  }
+  if (!copy.changed()) return Status::kOk;
+  impl.ReplaceSectionLines(header, end, copy.Text());
+  impl.KeepEncodingFaithful();
+  return Status::kOk;
+}
+
+}  // namespace orx::platform::ini
