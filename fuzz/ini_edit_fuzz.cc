@@ -6,6 +6,10 @@
 //     are counted by a separate, plain reading of the text);
 //   - every other probed key reads as before the edit;
 //   - the edited document answers as the fresh parse does.
+// Then the key edits, all on the first edit's section, go once one by one
+// and once as a batch: same status for the first refusal, and on success
+// the same bytes, "changed" answer and lookups; a refused batch changes
+// nothing.
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -155,6 +159,38 @@ void CheckEdit(const Op& op, const Document& before, Document& document) {
   }
 }
 
+void CheckBatch(std::string_view file, const std::vector<Op>& ops) {
+  if (ops.empty()) return;
+  const std::u16string& section = ops.front().section;
+  std::vector<KeyEdit> edits;
+  Document single = Document::FromBytes(file);
+  Status first_refusal = Status::kOk;
+  for (const Op& op : ops) {
+    if (op.kind == kDeleteSection) continue;
+    edits.push_back(
+        {op.key, op.kind == kSet ? std::optional<std::u16string_view>(op.value) : std::nullopt});
+    const Status status = op.kind == kSet ? single.SetValue(section, op.key, op.value)
+                                          : single.DeleteKey(section, op.key);
+    if (status != Status::kOk) {
+      first_refusal = status;
+      break;
+    }
+  }
+  const Document original = Document::FromBytes(file);
+  Document batch = original;
+  Require(batch.ApplyToSection(section, edits) == first_refusal);
+  const Document& expected = first_refusal == Status::kOk ? single : original;
+  Require(batch.ToBytes() == expected.ToBytes() && batch.changed() == expected.changed());
+  std::vector<std::u16string> keys = {u"k"};
+  for (const Op& op : ops) keys.push_back(op.key);
+  for (const std::u16string& probe : {section, std::u16string(u"S")}) {
+    Require(Entries(batch, probe) == Entries(expected, probe));
+    for (const std::u16string& key : keys) {
+      Require(batch.FindValue(probe, key) == expected.FindValue(probe, key));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orx::platform::ini
 
@@ -169,12 +205,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               size - file_offset);
   const std::u16string text = Decode(file).text;
   Document document = Document::FromBytes(file);
+  std::vector<Op> all_ops;
   for (size_t i = 0; i < op_count; ++i) {
     const uint8_t* op_bytes = ops + i * kOpBytes;
     const Op op{static_cast<Kind>(op_bytes[0] % 3), PickName(op_bytes[1], op_bytes[2], text),
                 PickName(op_bytes[3], op_bytes[4], text), PickName(op_bytes[5], op_bytes[6], text)};
     const Document before = document;
     CheckEdit(op, before, document);
+    all_ops.push_back(op);
   }
+  CheckBatch(file, all_ops);
   return 0;
 }
