@@ -182,10 +182,10 @@ class Report:
         (small, t_small), (large, t_large) = shrink[-2], shrink[-1]
         growth = t_large / t_small
         self.add("## Known costs", "",
-                 "A compaction moves half the list in one transaction. Its cost grows with the "
-                 "square of N: %s at N = %d, %s at N = %d (%.0fx for %dx the tasks), because "
-                 "each key removed from the document re-indexes the whole document. Writers "
-                 "of the same file wait for it and give up with 32 after 10 s%s." % (
+                 "A compaction moves half the list in one transaction, applying its moves to "
+                 "the Scanner section in one pass, then replacing the file once: %s at N = %d, "
+                 "%s at N = %d (%.0fx for %dx the tasks). Writers of the same file wait for it "
+                 "and give up with 32 after 10 s%s." % (
                      fmt_time(t_small), small, fmt_time(t_large), large, growth, large // small,
                      ", which this run's largest compaction exceeded" if t_large > 10e6
                      else ", a bound this run stayed under"), "")
