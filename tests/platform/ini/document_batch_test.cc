@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ini/document.h"
+#include "platform/ini/entries.h"
 
 namespace orx::platform::ini {
 namespace {
@@ -87,15 +88,6 @@ std::vector<KeyEdit> RandomEdits(std::mt19937& random) {
     if (random() % 3) edit.value = Pick(random, kValues);
   }
   return edits;
-}
-
-std::u16string Entries(const Document& document, std::u16string_view section) {
-  std::u16string listed;
-  document.ForEachEntry(section, [&](const SectionEntry& entry) {
-    ((((listed += entry.key) += u'=') += entry.raw_value) += u'|');
-    return true;
-  });
-  return listed;
 }
 
 // Every lookup the name lists can make answers alike in both documents.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ini/document.h"
+#include "platform/ini/entries.h"
 
 namespace orx::platform::ini {
 namespace {
@@ -44,15 +45,6 @@ Status Apply(Document& document, const Op& op) {
       return document.DeleteSection(op.section);
   }
   return Status::kOk;
-}
-
-std::u16string Entries(const Document& document, std::u16string_view section) {
-  std::u16string listed;
-  document.ForEachEntry(section, [&](const SectionEntry& entry) {
-    ((((listed += entry.key) += u'=') += entry.raw_value) += u'|');
-    return true;
-  });
-  return listed;
 }
 
 struct EditCase {

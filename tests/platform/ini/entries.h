@@ -1,0 +1,24 @@
+// A section's entries as one comparable text, "key=raw|" per entry, for
+// tests that compare two documents' sections.
+#ifndef ORX_TESTS_PLATFORM_INI_ENTRIES_H_
+#define ORX_TESTS_PLATFORM_INI_ENTRIES_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/ini/document.h"
+
+namespace orx::platform::ini {
+
+inline std::u16string Entries(const Document& document, std::u16string_view section) {
+  std::u16string listed;
+  document.ForEachEntry(section, [&](const SectionEntry& entry) {
+    ((((listed += entry.key) += u'=') += entry.raw_value) += u'|');
+    return true;
+  });
+  return listed;
+}
+
+}  // namespace orx::platform::ini
+
+#endif  // ORX_TESTS_PLATFORM_INI_ENTRIES_H_
