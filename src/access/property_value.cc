@@ -88,7 +88,7 @@ const char16_t* TaskModeText(catalogue::PropertyId id, const char16_t* value,
 // A failure must never read as success, even if no reason was recorded.
 Status WriteFailure() {
   const uint32_t error = frame::ProfileLastError();
-  return error != 0 ? static_cast<Status>(error) : Status::kInternalError;
+  return error != 0 ? StatusFromCode(error) : Status::kInternalError;
 }
 
 // The document forms serve task-class identifiers, whose rows all live in

@@ -129,7 +129,7 @@ Status BuildTaskFilePath(frame::SettingsPath& path) {
 
 Status LastWriteError() {
   const uint32_t error = frame::ProfileLastError();
-  return error != 0 ? static_cast<Status>(error) : Status::kInternalError;
+  return error != 0 ? StatusFromCode(error) : Status::kInternalError;
 }
 
 uint32_t CopyCut(std::u16string_view text, char16_t* buffer, uint32_t size) {

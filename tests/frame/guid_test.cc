@@ -90,11 +90,11 @@ TEST(PosixGuidGenerator, ReportsTheRandomSourceFailure) {
     int error;  // 0: the source returns no bytes
     Status status;
   } const cases[] = {
-      {ENOSYS, static_cast<Status>(50)},  // ERROR_NOT_SUPPORTED
+      {ENOSYS, Status::kNotSupported},
       {EPERM, Status::kAccessDenied},
-      {EFAULT, static_cast<Status>(487)},  // ERROR_INVALID_ADDRESS
-      {ECHILD, static_cast<Status>(31)},   // no Win32 counterpart: ERROR_GEN_FAILURE
-      {0, static_cast<Status>(31)},
+      {EFAULT, Status::kInvalidAddress},
+      {ECHILD, Status::kGenFailure},  // no Win32 counterpart
+      {0, Status::kGenFailure},
   };
   for (const auto& c : cases) {
     calls = 0;

@@ -14,7 +14,7 @@ namespace {
 
 struct ErrnoRow {
   int error;
-  int32_t win32;
+  uint32_t win32;
 };
 
 // clang-format off
@@ -65,17 +65,15 @@ constexpr ErrnoRow kErrnoTable[] = {
 };
 // clang-format on
 
-constexpr int32_t kGenFailure = 31;  // ERROR_GEN_FAILURE
-
 }  // namespace
 
 Status Win32FromErrno(int error, PathRole role) {
   if (error == 0) return Status::kOk;
   if (error == ENOENT && role == PathRole::kFolder) return Status::kPathNotFound;
   for (const ErrnoRow& row : kErrnoTable) {
-    if (row.error == error) return static_cast<Status>(row.win32);
+    if (row.error == error) return StatusFromCode(row.win32);
   }
-  return static_cast<Status>(kGenFailure);
+  return Status::kGenFailure;
 }
 
 }  // namespace orx::platform

@@ -32,7 +32,6 @@ constexpr int64_t kCoarseTickNs = 2 * kNsPerSecond;
 // no longer matches the file, so the next lookup reads it again.
 constexpr int kReadAttempts = 4;
 
-constexpr Status kFileTooLarge = static_cast<Status>(223);  // ERROR_FILE_TOO_LARGE
 
 int64_t ToNs(const struct timespec& time) {
   return static_cast<int64_t>(time.tv_sec) * kNsPerSecond + time.tv_nsec;
@@ -58,7 +57,7 @@ Status ReadToEnd(int fd, int64_t expected_size, int64_t max_size, std::string& o
   size_t filled = 0;
   for (;;) {
     if (filled == out.size()) {
-      if (filled >= limit) return kFileTooLarge;
+      if (filled >= limit) return Status::kFileTooLarge;
       out.resize(std::min(out.size() * 2, limit));
     }
     ssize_t got = Syscalls().read(fd, out.data() + filled, out.size() - filled);
@@ -93,7 +92,7 @@ Result<FileContents> ReadWholeFile(const std::string& path, int64_t max_size) {
   if (!S_ISREG(before.st_mode)) return Status::kAccessDenied;
 
   for (int attempt = 1;; ++attempt) {
-    if (before.st_size > max_size) return kFileTooLarge;
+    if (before.st_size > max_size) return Status::kFileTooLarge;
     Status status = ReadToEnd(fd.get(), before.st_size, max_size, contents.bytes);
     if (status != Status::kOk) return status;
     struct stat after;

@@ -13,7 +13,6 @@ namespace orx::platform {
 namespace {
 
 // A source that returns no bytes has no errno to report.
-constexpr Status kGenFailure = static_cast<Status>(31);  // ERROR_GEN_FAILURE
 
 class PosixGuidGenerator final : public GuidGenerator {
  public:
@@ -27,7 +26,7 @@ class PosixGuidGenerator final : public GuidGenerator {
       if (count < 0 && errno == EINTR) continue;
       if (count < 0) return Win32FromErrno(errno);
       // A source that makes no progress would loop for ever.
-      if (count == 0) return kGenFailure;
+      if (count == 0) return Status::kGenFailure;
       filled += static_cast<size_t>(count);
     }
     return FormatVersion4Guid(random);

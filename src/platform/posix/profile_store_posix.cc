@@ -42,8 +42,6 @@ namespace {
 constexpr size_t kMaxCachedFiles = 64;
 constexpr size_t kMaxCachedBytes = size_t{256} << 20;
 
-constexpr Status kInvalidName = static_cast<Status>(123);  // ERROR_INVALID_NAME
-
 thread_local uint32_t last_error = 0;
 
 using Bytes = std::shared_ptr<const std::string>;
@@ -191,7 +189,7 @@ std::optional<ini::Document> PosixProfileStore::TakeDocument(std::u16string_view
 Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
   const std::string* file_path = FilePathOf(path);
-  if (file_path == nullptr) return kInvalidName;
+  if (file_path == nullptr) return Status::kInvalidName;
 
   std::optional<FileIdentity> identity;
   if (Result<FileIdentity> now = StatFile(*file_path); now.ok()) {
@@ -288,7 +286,7 @@ Status PosixProfileStore::Commit(std::u16string_view path, const std::string& ta
 Status PosixProfileStore::Edit(std::u16string_view path,
                                const std::function<Status(ini::Document&)>& edit) {
   if (path.empty()) return Status::kAccessDenied;
-  if (path.find(u'\0') != std::u16string_view::npos) return kInvalidName;
+  if (path.find(u'\0') != std::u16string_view::npos) return Status::kInvalidName;
   Result<std::string> target = ResolveLinks(EncodePath(path));
   if (!target.ok()) return target.status();
 
