@@ -1,5 +1,7 @@
-// The POSIX profile store: the process-wide cache of parsed settings files
-// and the locked edit cycle.
+// The profile store: the process-wide cache of parsed settings files and the
+// locked edit cycle, the same on every platform. What differs between
+// platforms (reading a file with its identity, replacing it, the writer lock)
+// lies behind file_system.h.
 //
 // The cache maps each path, as the caller spells it, to the document last
 // parsed from that file, the bytes it was parsed from, and the file identity
@@ -17,6 +19,8 @@
 // and the written document goes straight back into the cache. A reader that
 // comes while the edit runs finds no entry and parses the file itself; the
 // entry it leaves has the old identity and is replaced by the edit's.
+#include "platform/profile_store.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -27,12 +31,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "base/utf.h"
+#include "platform/file_system.h"
 #include "platform/ini/document.h"
-#include "platform/posix/atomic_replace.h"
-#include "platform/posix/file_io.h"
-#include "platform/posix/file_lock.h"
-#include "platform/profile_store.h"
 
 namespace orx::platform {
 namespace {
@@ -45,8 +45,6 @@ constexpr size_t kMaxCachedBytes = size_t{256} << 20;
 thread_local uint32_t last_error = 0;
 
 using Bytes = std::shared_ptr<const std::string>;
-// Cached documents are held mutable so that an edit can take one over when
-// no reader shares it; readers only ever see them as Snapshot (const).
 using OwnedDocument = std::shared_ptr<ini::Document>;
 
 bool IsMissing(Status status) {
@@ -60,89 +58,37 @@ const OwnedDocument& EmptyDocument() {
   return *empty;
 }
 
-// Settings paths share their folder and differ in the file name, so the
-// length and the last units tell them apart; hashing only those keeps the
-// lookup of a long path as cheap as that of a short one.
-struct PathHash {
-  using is_transparent = void;
-  size_t operator()(std::u16string_view path) const {
-    constexpr size_t kTailUnits = 16;
-    uint64_t hash = 0xCBF29CE484222325ull ^ path.size();
-    for (size_t i = path.size() > kTailUnits ? path.size() - kTailUnits : 0; i < path.size(); ++i) {
-      hash = (hash ^ path[i]) * 0x100000001B3ull;
-    }
-    return static_cast<size_t>(hash ^ (hash >> 32));
-  }
-};
-
-// The file-system form of `path`, or null when it holds a NUL, which no
-// file name may. The conversion is a pure function, so the last result is
-// kept per thread and repeated reads of one file convert nothing. Valid
-// until the thread's next call.
-const std::string* FilePathOf(std::u16string_view path) {
+// The native form of `path`, or null when it holds a NUL, which no file
+// name may. The conversion is a pure function, so the last result is kept
+// per thread and repeated reads of one file convert nothing. Valid until the
+// thread's next call.
+const NativePath* NativePathOf(std::u16string_view path) {
   thread_local std::u16string last_path;
-  thread_local std::string last_file_path;
+  thread_local NativePath last_native_path;
   if (path != last_path || last_path.empty()) {
-    if (path.find(u'\0') != std::u16string_view::npos) return nullptr;
-    last_file_path = EncodePath(path);
+    Result<NativePath> native = ToNativePath(path);
+    if (!native.ok()) return nullptr;
+    last_native_path = std::move(*native);
     last_path.assign(path);
   }
-  return &last_file_path;
+  return &last_native_path;
 }
-
-class PosixProfileStore final : public ProfileStore {
- public:
-  Result<Snapshot> Load(std::u16string_view path) override;
-  Status Edit(std::u16string_view path, const std::function<Status(ini::Document&)>& edit) override;
-
- private:
-  struct Entry {
-    std::optional<FileIdentity> identity;  // nullopt: the file was missing
-    OwnedDocument document;
-    Bytes bytes;  // what `document` was parsed from or written as
-    bool racy = false;
-    uint64_t last_used = 0;
-  };
-
-  // The cached document when it may be trusted for a file of `identity`.
-  Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
-  // The cached document when it was parsed from exactly `bytes`.
-  OwnedDocument DocumentWithContent(std::u16string_view path, const std::string& bytes);
-  // Reads the file at `file_path`, parses it unless the cached document has
-  // the same bytes, and caches the result under `path`.
-  Result<Snapshot> Reload(std::u16string_view path, const std::string& file_path);
-  // The document an edit starts from, with what the cache needs to keep it
-  // should the edit change nothing.
-  struct Working {
-    ini::Document document;
-    std::optional<FileIdentity> identity;
-    bool racy = false;
-    Bytes bytes;
-  };
-  // The file's current document, read under the writer lock.
-  Result<Working> ReadForEdit(std::u16string_view path, const std::string& target);
-  // Removes the entry of `path` and returns its document, moved out when no
-  // reader shares it, else copied. With `bytes`, only if the entry still
-  // holds exactly those (by pointer: they were compared with the file).
-  std::optional<ini::Document> TakeDocument(std::u16string_view path, const FileIdentity* identity,
-                                            const Bytes* bytes);
-  Status Commit(std::u16string_view path, const std::string& target, ini::Document&& document);
-
-  void Remember(std::u16string_view path, std::optional<FileIdentity> identity, bool racy,
-                OwnedDocument document, Bytes bytes);
-  void Forget(std::u16string_view path);
-  void EvictIfFull();
-
-  std::mutex mutex_;
-  std::unordered_map<std::u16string, Entry, PathHash, std::equal_to<>> entries_;
-  size_t cached_bytes_ = 0;
-  uint64_t use_clock_ = 0;
-};
 
 size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
 
-Snapshot PosixProfileStore::TrustedDocument(std::u16string_view path,
-                                            const std::optional<FileIdentity>& identity) {
+}  // namespace
+
+size_t ProfileStore::PathHash::operator()(std::u16string_view path) const {
+  constexpr size_t kTailUnits = 16;
+  uint64_t hash = 0xCBF29CE484222325ull ^ path.size();
+  for (size_t i = path.size() > kTailUnits ? path.size() - kTailUnits : 0; i < path.size(); ++i) {
+    hash = (hash ^ path[i]) * 0x100000001B3ull;
+  }
+  return static_cast<size_t>(hash ^ (hash >> 32));
+}
+
+Snapshot ProfileStore::TrustedDocument(std::u16string_view path,
+                                       const std::optional<FileIdentity>& identity) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) return nullptr;
@@ -152,8 +98,8 @@ Snapshot PosixProfileStore::TrustedDocument(std::u16string_view path,
   return entry.document;
 }
 
-OwnedDocument PosixProfileStore::DocumentWithContent(std::u16string_view path,
-                                                     const std::string& bytes) {
+OwnedDocument ProfileStore::DocumentWithContent(std::u16string_view path,
+                                                const std::string& bytes) {
   OwnedDocument document;
   Bytes cached;
   {
@@ -166,9 +112,9 @@ OwnedDocument PosixProfileStore::DocumentWithContent(std::u16string_view path,
   return *cached == bytes ? document : nullptr;  // compared outside the lock
 }
 
-std::optional<ini::Document> PosixProfileStore::TakeDocument(std::u16string_view path,
-                                                             const FileIdentity* identity,
-                                                             const Bytes* bytes) {
+std::optional<ini::Document> ProfileStore::TakeDocument(std::u16string_view path,
+                                                        const FileIdentity* identity,
+                                                        const Bytes* bytes) {
   OwnedDocument document;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -186,9 +132,9 @@ std::optional<ini::Document> PosixProfileStore::TakeDocument(std::u16string_view
   return ini::Document(*document);
 }
 
-Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
+Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
-  const std::string* file_path = FilePathOf(path);
+  const NativePath* file_path = NativePathOf(path);
   if (file_path == nullptr) return Status::kInvalidName;
 
   std::optional<FileIdentity> identity;
@@ -205,7 +151,7 @@ Result<Snapshot> PosixProfileStore::Load(std::u16string_view path) {
   return Reload(path, *file_path);
 }
 
-Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::string& file_path) {
+Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath& file_path) {
   Result<FileContents> contents = ReadWholeFile(file_path);
   if (!contents.ok()) {
     if (!IsMissing(contents.status())) return contents.status();
@@ -222,8 +168,8 @@ Result<Snapshot> PosixProfileStore::Reload(std::u16string_view path, const std::
   return Snapshot(std::move(document));
 }
 
-Result<PosixProfileStore::Working> PosixProfileStore::ReadForEdit(std::u16string_view path,
-                                                                  const std::string& target) {
+Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path,
+                                                        const NativePath& target) {
   // Under the lock no cooperating writer can change the file, so a cached
   // document of the same identity is the file's content. A racy one is
   // compared with the file's bytes first; most often they are those written
@@ -267,8 +213,8 @@ Result<PosixProfileStore::Working> PosixProfileStore::ReadForEdit(std::u16string
   return working;
 }
 
-Status PosixProfileStore::Commit(std::u16string_view path, const std::string& target,
-                                 ini::Document&& document) {
+Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
+                            ini::Document&& document) {
   RemoveAbandonedTemporaries(target);
   auto bytes = std::make_shared<const std::string>(document.ToBytes());
   Result<FileIdentity> written = ReplaceFile(target, *bytes);
@@ -283,11 +229,12 @@ Status PosixProfileStore::Commit(std::u16string_view path, const std::string& ta
   return Status::kOk;
 }
 
-Status PosixProfileStore::Edit(std::u16string_view path,
-                               const std::function<Status(ini::Document&)>& edit) {
+Status ProfileStore::Edit(std::u16string_view path,
+                          const std::function<Status(ini::Document&)>& edit) {
   if (path.empty()) return Status::kAccessDenied;
-  if (path.find(u'\0') != std::u16string_view::npos) return Status::kInvalidName;
-  Result<std::string> target = ResolveLinks(EncodePath(path));
+  Result<NativePath> native = ToNativePath(path);
+  if (!native.ok()) return native.status();
+  Result<NativePath> target = ResolveTarget(*native);
   if (!target.ok()) return target.status();
 
   // A missing file is first edited as an empty document without the lock:
@@ -324,8 +271,8 @@ Status PosixProfileStore::Edit(std::u16string_view path,
   return Status::kOk;
 }
 
-void PosixProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
-                                 bool racy, OwnedDocument document, Bytes bytes) {
+void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
+                            bool racy, OwnedDocument document, Bytes bytes) {
   if (SizeOf(bytes) > kMaxCachedBytes / 4) {
     Forget(path);
     return;
@@ -344,7 +291,7 @@ void PosixProfileStore::Remember(std::u16string_view path, std::optional<FileIde
   EvictIfFull();
 }
 
-void PosixProfileStore::Forget(std::u16string_view path) {
+void ProfileStore::Forget(std::u16string_view path) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) return;
@@ -352,7 +299,7 @@ void PosixProfileStore::Forget(std::u16string_view path) {
   entries_.erase(it);
 }
 
-void PosixProfileStore::EvictIfFull() {
+void ProfileStore::EvictIfFull() {
   // A linear search for the oldest entry: eviction is rare and the table
   // small, so a recency list would cost more on every hit than it saves here.
   while (entries_.size() > kMaxCachedFiles || cached_bytes_ > kMaxCachedBytes) {
@@ -364,12 +311,10 @@ void PosixProfileStore::EvictIfFull() {
   }
 }
 
-}  // namespace
-
 ProfileStore& DefaultProfileStore() {
   // Never destroyed: other threads and exit handlers may read settings
   // while static destructors run.
-  static PosixProfileStore* store = new PosixProfileStore;
+  static ProfileStore* store = new ProfileStore;
   return *store;
 }
 
