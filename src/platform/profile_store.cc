@@ -37,11 +37,6 @@
 namespace orx::platform {
 namespace {
 
-// The product keeps about ten settings files; the bounds only keep a caller
-// that walks many files from holding them all.
-constexpr size_t kMaxCachedFiles = 64;
-constexpr size_t kMaxCachedBytes = size_t{256} << 20;
-
 thread_local uint32_t last_error = 0;
 
 using Bytes = std::shared_ptr<const std::string>;
@@ -75,6 +70,15 @@ const NativePath* NativePathOf(std::u16string_view path) {
 }
 
 size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
+
+// What the cache holds for one entry: its document and the bytes it keeps.
+// Every size the bound counts comes from here. The document's own share is
+// estimated from the size of the file it was parsed from (`file_size`, used
+// only by the estimate): a parse holds about four bytes per file byte.
+size_t CachedSize([[maybe_unused]] const ini::Document& document, const Bytes& bytes,
+                  [[maybe_unused]] int64_t file_size) {
+  return static_cast<size_t>(file_size) * 4 + SizeOf(bytes);
+}
 
 }  // namespace
 
@@ -112,24 +116,39 @@ OwnedDocument ProfileStore::DocumentWithContent(std::u16string_view path,
   return *cached == bytes ? document : nullptr;  // compared outside the lock
 }
 
-std::optional<ini::Document> ProfileStore::TakeDocument(std::u16string_view path,
-                                                        const FileIdentity* identity,
-                                                        const Bytes* bytes) {
+bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* identity,
+                                const Bytes* bytes, Working& working) {
   OwnedDocument document;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = entries_.find(path);
-    if (it == entries_.end()) return std::nullopt;
-    const Entry& entry = it->second;
-    if (identity != nullptr && (entry.racy || entry.identity != *identity)) return std::nullopt;
-    if (bytes != nullptr && entry.bytes != *bytes) return std::nullopt;
-    document = std::move(it->second.document);
-    cached_bytes_ -= SizeOf(entry.bytes);
-    entries_.erase(it);
+    if (it == entries_.end()) return false;
+    Entry& entry = it->second;
+    if (identity != nullptr && (entry.racy || entry.identity != *identity)) return false;
+    if (bytes != nullptr && entry.bytes != *bytes) return false;
+    if (entry.document.use_count() != 1) {
+      // A reader holds it: copy it, outside the lock, and leave it cached
+      // for the readers that come while the edit runs.
+      working.source = entry.document;
+    } else {
+      document = std::move(entry.document);
+      cached_bytes_ -= entry.counted;
+      entries_.erase(it);
+    }
   }
-  // Out of the table, the count can only fall: 1 means no reader has it.
-  if (document.use_count() == 1) return std::move(*document);
-  return ini::Document(*document);
+  if (working.source) {
+    working.document = ini::Document(*working.source);
+    return true;
+  }
+  // Out of the table no one can take a new reference, so the count of 1 seen
+  // above stays 1. That relaxed read orders nothing, though: readers drop
+  // their references without the lock. Dropping a copy is an acquire-release
+  // decrement of the same count, which reads the value left by the last
+  // reader's decrement (a release; the copy's increment continues its release
+  // sequence), so every reader's last access happens before the move below.
+  { OwnedDocument witness = document; }
+  working.document = std::move(*document);
+  return true;
 }
 
 Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
@@ -164,21 +183,23 @@ Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath
     document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
   }
   Remember(path, contents->identity, racy, document,
-           std::make_shared<const std::string>(std::move(contents->bytes)));
+           racy ? std::make_shared<const std::string>(std::move(contents->bytes)) : nullptr);
   return Snapshot(std::move(document));
 }
 
 Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path,
                                                         const NativePath& target) {
   // Under the lock no cooperating writer can change the file, so a cached
-  // document of the same identity is the file's content. A racy one is
-  // compared with the file's bytes first; most often they are those written
-  // here a moment ago, re-read only because the write was too recent to
-  // trust its identity.
+  // document of the same identity is the file's content and the file is not
+  // read at all. A racy one is compared with the file's bytes first; most
+  // often they are those written here a moment ago, re-read only because the
+  // write was too recent to trust its identity.
+  Working working;
   Result<FileIdentity> now = StatFile(target);
   if (now.ok()) {
-    if (std::optional<ini::Document> cached = TakeDocument(path, &*now, nullptr)) {
-      return Working{std::move(*cached), *now, false, nullptr};
+    if (TakeDocument(path, &*now, nullptr, working)) {
+      working.identity = *now;
+      return working;
     }
   } else if (!IsMissing(now.status())) {
     return now.status();
@@ -191,22 +212,18 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
     Forget(path);
     return contents.status();
   }
-  Working working{{},
-                  contents->identity,
-                  IsRacilyClean(contents->identity, contents->read_started_ns),
-                  nullptr};
+  working.identity = contents->identity;
+  working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
   Bytes cached_bytes;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = entries_.find(path);
     if (it != entries_.end()) cached_bytes = it->second.bytes;
   }
-  if (cached_bytes && *cached_bytes == contents->bytes) {
-    if (std::optional<ini::Document> cached = TakeDocument(path, nullptr, &cached_bytes)) {
-      working.document = std::move(*cached);
-      working.bytes = std::move(cached_bytes);
-      return working;
-    }
+  if (cached_bytes && *cached_bytes == contents->bytes &&
+      TakeDocument(path, nullptr, &cached_bytes, working)) {
+    working.bytes = std::move(cached_bytes);
+    return working;
   }
   working.document = ini::Document::FromBytes(contents->bytes);
   working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
@@ -227,6 +244,21 @@ Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
   Remember(path, *written, IsRacilyClean(*written, NowNs()),
            std::make_shared<ini::Document>(std::move(document)), std::move(bytes));
   return Status::kOk;
+}
+
+void ProfileStore::KeepUnwritten(std::u16string_view path, Working&& working) {
+  if (!working.identity) {
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+  } else if (working.source) {
+    // Still cached unless evicted meanwhile; putting it back costs nothing.
+    Remember(path, working.identity, working.racy, std::move(working.source),
+             std::move(working.bytes));
+  } else if (!working.document.changed()) {
+    Remember(path, working.identity, working.racy,
+             std::make_shared<ini::Document>(std::move(working.document)),
+             std::move(working.bytes));
+  }
+  // Else a refused edit had changed the document: it is not the file's.
 }
 
 Status ProfileStore::Edit(std::u16string_view path,
@@ -259,21 +291,18 @@ Status ProfileStore::Edit(std::u16string_view path,
   Result<Working> working = ReadForEdit(path, *target);
   if (!working.ok()) return working.status();
   Status status = edit(working->document);
-  if (status != Status::kOk) return status;  // a document half edited is not kept
-  if (working->document.changed()) return Commit(path, *target, std::move(working->document));
-  if (!working->identity) {
-    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
-  } else {
-    Remember(path, working->identity, working->racy,
-             std::make_shared<ini::Document>(std::move(working->document)),
-             std::move(working->bytes));
+  if (status == Status::kOk && working->document.changed()) {
+    return Commit(path, *target, std::move(working->document));
   }
-  return Status::kOk;
+  KeepUnwritten(path, std::move(*working));
+  return status;
 }
 
 void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
                             bool racy, OwnedDocument document, Bytes bytes) {
-  if (SizeOf(bytes) > kMaxCachedBytes / 4) {
+  if (!racy) bytes = nullptr;
+  size_t counted = CachedSize(*document, bytes, identity ? identity->size : 0);
+  if (counted > bounds_.bytes) {
     Forget(path);
     return;
   }
@@ -281,12 +310,12 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
   auto it = entries_.find(path);
   if (it == entries_.end()) it = entries_.emplace(std::u16string(path), Entry{}).first;
   Entry& entry = it->second;
-  cached_bytes_ -= SizeOf(entry.bytes);
-  cached_bytes_ += SizeOf(bytes);
+  cached_bytes_ = cached_bytes_ - entry.counted + counted;
   entry.identity = identity;
   entry.racy = racy;
   entry.document = std::move(document);
   entry.bytes = std::move(bytes);
+  entry.counted = counted;
   entry.last_used = ++use_clock_;
   EvictIfFull();
 }
@@ -295,18 +324,18 @@ void ProfileStore::Forget(std::u16string_view path) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) return;
-  cached_bytes_ -= SizeOf(it->second.bytes);
+  cached_bytes_ -= it->second.counted;
   entries_.erase(it);
 }
 
 void ProfileStore::EvictIfFull() {
   // A linear search for the oldest entry: eviction is rare and the table
   // small, so a recency list would cost more on every hit than it saves here.
-  while (entries_.size() > kMaxCachedFiles || cached_bytes_ > kMaxCachedBytes) {
+  while (entries_.size() > bounds_.files || cached_bytes_ > bounds_.bytes) {
     auto oldest = std::min_element(entries_.begin(), entries_.end(), [](auto& a, auto& b) {
       return a.second.last_used < b.second.last_used;
     });
-    cached_bytes_ -= SizeOf(oldest->second.bytes);
+    cached_bytes_ -= oldest->second.counted;
     entries_.erase(oldest);
   }
 }

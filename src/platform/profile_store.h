@@ -42,9 +42,19 @@ namespace orx::platform {
 // the file changes afterwards.
 using Snapshot = std::shared_ptr<const ini::Document>;
 
+// What the cache may hold: at most `files` entries and `bytes` of cached
+// memory (parsed documents, and the file bytes kept beside a document read
+// too soon after its file's change). A file whose parsed document alone
+// exceeds `bytes` is read and parsed on every call.
+struct CacheBounds {
+  size_t files = 64;
+  size_t bytes = size_t{256} << 20;
+};
+
 class ProfileStore {
  public:
   ProfileStore() = default;
+  explicit ProfileStore(CacheBounds bounds) : bounds_(bounds) {}
   ProfileStore(const ProfileStore&) = delete;
   ProfileStore& operator=(const ProfileStore&) = delete;
 
@@ -57,7 +67,8 @@ class ProfileStore {
   // lock, re-read under that lock. When `edit` returns kOk and has changed
   // the document, writes the file once and returns the write's status; when
   // it changed nothing, writes nothing (no file is created). A status other
-  // than kOk from `edit` is returned as it is and nothing is written. A file
+  // than kOk from `edit` is returned as it is and nothing is written; the
+  // cached document stays as it was unless `edit` had changed it. A file
   // that exists but cannot be read is never replaced: its error is returned
   // and `edit` does not run. Errors: 3 for a missing folder, 5 for a folder
   // or file that may not be written, 112 for a full disk, 206 for a path
@@ -78,8 +89,11 @@ class ProfileStore {
   struct Entry {
     std::optional<FileIdentity> identity;  // nullopt: the file was missing
     OwnedDocument document;
-    Bytes bytes;  // what `document` was parsed from or written as
+    // What `document` was parsed from or written as, kept only while the
+    // entry is racy: the next read compares them with the file.
+    Bytes bytes;
     bool racy = false;
+    size_t counted = 0;  // what the bound counts for this entry
     uint64_t last_used = 0;
   };
   // The document an edit starts from, with what the cache needs to keep it
@@ -89,6 +103,9 @@ class ProfileStore {
     std::optional<FileIdentity> identity;
     bool racy = false;
     Bytes bytes;
+    // The cached document `document` was copied from because a reader held
+    // it; it stays cached and is kept as it is when the edit changes nothing.
+    OwnedDocument source;
   };
   // Settings paths share their folder and differ in the file name, so the
   // length and the last units tell them apart; hashing only those keeps the
@@ -107,18 +124,24 @@ class ProfileStore {
   Result<Snapshot> Reload(std::u16string_view path, const NativePath& file_path);
   // The file's current document, read under the writer lock.
   Result<Working> ReadForEdit(std::u16string_view path, const NativePath& target);
-  // Removes the entry of `path` and returns its document, moved out when no
-  // reader shares it, else copied. With `bytes`, only if the entry still
-  // holds exactly those (by pointer: they were compared with the file).
-  std::optional<ini::Document> TakeDocument(std::u16string_view path, const FileIdentity* identity,
-                                            const Bytes* bytes);
+  // Fills `working` with the cached document of `path`: moved out of the
+  // cache when no reader shares it, else copied with the entry left in place.
+  // With `identity`, only if the entry is trusted for it; with `bytes`, only
+  // if the entry still holds exactly those (by pointer: they were compared
+  // with the file).
+  bool TakeDocument(std::u16string_view path, const FileIdentity* identity, const Bytes* bytes,
+                    Working& working);
   Status Commit(std::u16string_view path, const NativePath& target, ini::Document&& document);
+  // Caches what an edit that wrote nothing leaves: its source when it copied
+  // one, else its document unless the edit changed it.
+  void KeepUnwritten(std::u16string_view path, Working&& working);
 
   void Remember(std::u16string_view path, std::optional<FileIdentity> identity, bool racy,
                 OwnedDocument document, Bytes bytes);
   void Forget(std::u16string_view path);
   void EvictIfFull();
 
+  const CacheBounds bounds_;
   std::mutex mutex_;
   std::unordered_map<std::u16string, Entry, PathHash, std::equal_to<>> entries_;
   size_t cached_bytes_ = 0;
