@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -167,6 +168,44 @@ TEST_F(ProfileStoreCacheTest, EditOfAnUnchangedFileDoesNotReadIt) {
       EXPECT_FALSE(held->FindValue(u"S", u"n"));  // the reader's snapshot stands
     }
   }
+}
+
+// Readers drop their snapshots without the store's lock while an editor
+// takes over documents no reader holds any more. Each reader must see the
+// counter never go back; under ThreadSanitizer, the hand-over must order
+// every reader's last access before the editor's changes.
+TEST_F(ProfileStoreCacheTest, EditorTakesOverDocumentsReadersHaveDropped) {
+  constexpr int kReaders = 3;
+  constexpr int kEdits = 200;
+  ProfileStore store;
+  folder_.Write("a.ini", "[S]\nn=0\n");
+  std::atomic<bool> done{false};
+  std::atomic<int> regressions{0};
+  std::vector<std::thread> readers;
+  for (int r = 0; r < kReaders; ++r) {
+    readers.emplace_back([&] {
+      int last = 0;
+      while (!done) {
+        Result<Snapshot> snapshot = store.Load(Path("a.ini"));
+        if (!snapshot.ok()) continue;
+        std::optional<std::u16string_view> value = (*snapshot)->FindValue(u"S", u"n");
+        int n = value ? std::stoi(EncodePath(*value)) : -1;
+        if (n < last) ++regressions;
+        last = n;
+      }
+    });
+  }
+  for (int i = 1; i <= kEdits; ++i) {
+    ASSERT_EQ(store.Edit(Path("a.ini"),
+                         [&](ini::Document& document) {
+                           return document.SetValue(u"S", u"n", DecodePath(std::to_string(i)));
+                         }),
+              Status::kOk);
+  }
+  done = true;
+  for (std::thread& reader : readers) reader.join();
+  EXPECT_EQ(regressions, 0);
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nn=" + std::to_string(kEdits) + "\n");
 }
 
 }  // namespace
