@@ -176,7 +176,7 @@ TEST_F(ProfileStoreCacheTest, EditOfAnUnchangedFileDoesNotReadIt) {
 // every reader's last access before the editor's changes.
 TEST_F(ProfileStoreCacheTest, EditorTakesOverDocumentsReadersHaveDropped) {
   constexpr int kReaders = 3;
-  constexpr int kEdits = 200;
+  constexpr int kEdits = 80;
   ProfileStore store;
   folder_.Write("a.ini", "[S]\nn=0\n");
   std::atomic<bool> done{false};
