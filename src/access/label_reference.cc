@@ -4,22 +4,17 @@
 // changed between two loads takes effect at once.
 #include "access/label_reference.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "access/decimal.h"
-#include "catalogue/property_id.h"
+#include "base/caller_buffer.h"
+#include "catalogue/property_names.h"
 #include "frame/strings.h"
 
 namespace orx::access {
-namespace {
-
-constexpr catalogue::PropertyId kLabel = 0x20000;
-constexpr catalogue::PropertyId kComment = 0x20001;
-
-}  // namespace
-
-bool MayHoldLabelReference(catalogue::PropertyId id) { return id == kLabel || id == kComment; }
+bool MayHoldLabelReference(catalogue::PropertyId id) {
+  return id == catalogue::kTaskLabel || id == catalogue::kTaskComment;
+}
 
 namespace detail {
 
@@ -38,10 +33,7 @@ void ExpandOrCopyLabel(const char16_t* stored, char16_t* buffer, uint32_t size) 
     }
   }
   if (stored == buffer) return;
-  const std::u16string_view text(stored);
-  const size_t length = std::min<size_t>(text.size(), size - 1);
-  text.copy(buffer, length);
-  buffer[length] = u'\0';
+  CopyTerminated(stored, buffer, size);
 }
 
 }  // namespace detail

@@ -6,7 +6,9 @@
 
 #include "access/label_reference.h"
 #include "access/provider_name.h"
+#include "access/task_id.h"
 #include "catalogue/property_id.h"
+#include "catalogue/property_names.h"
 #include "frame/profile.h"
 #include "frame/settings_path.h"
 
@@ -21,15 +23,15 @@ struct ProviderDefaultOverride {
 
 // clang-format off
 constexpr ProviderDefaultOverride kProviderDefaultOverrides[] = {
-    // id          provider            default used instead
-    {0x4000001,    u"WebTarve",        u"All"},    // ScanPackers
-    {0x4000001,    u"EmailTarve",      u"All"},
-    {0x4000001,    u"P2PTarve",        u"All"},
-    {0x4000001,    u"IMTarve",         u"All"},
-    {0x4000002,    u"AntiSpamTarve",   u"None"},   // Report
-    {0x4000007,    u"WebTarve",        u"abort"},  // VirusAction
-    {0x4000008,    u"WebTarve",        u"abort"},  // SuspiciousAction
-    {0x4000009,    u"WebTarve",        u"abort"},  // PUPAction
+    // id                                     provider            default used instead
+    {catalogue::kProviderScanPackers,         u"WebTarve",        u"All"},
+    {catalogue::kProviderScanPackers,         u"EmailTarve",      u"All"},
+    {catalogue::kProviderScanPackers,         u"P2PTarve",        u"All"},
+    {catalogue::kProviderScanPackers,         u"IMTarve",         u"All"},
+    {catalogue::kProviderReport,              u"AntiSpamTarve",   u"None"},
+    {catalogue::kProviderVirusAction,         u"WebTarve",        u"abort"},
+    {catalogue::kProviderSuspiciousAction,    u"WebTarve",        u"abort"},
+    {catalogue::kProviderPUPAction,           u"WebTarve",        u"abort"},
 };
 // clang-format on
 
@@ -85,12 +87,6 @@ const char16_t* TaskModeText(catalogue::PropertyId id, const char16_t* value,
   return value;
 }
 
-// A failure must never read as success, even if no reason was recorded.
-Status WriteFailure() {
-  const uint32_t error = frame::ProfileLastError();
-  return error != 0 ? StatusFromCode(error) : Status::kInternalError;
-}
-
 // The document forms serve task-class identifiers, whose rows all live in
 // the file the caller's document holds.
 Status ResolveTaskEntry(catalogue::PropertyId id, const char16_t* task,
@@ -144,11 +140,11 @@ Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const 
   const char16_t* text = value;
   char16_t reference[kLabelReferenceCapacity];
   if (task != nullptr) {
+    if (NamesLibrarySection(task)) return Status::kInvalidParameter;
     section = task;
     text = TaskModeText(id, value, reference);
   }
-  if (frame::ProfileWrite(section, entry.key, text, target.path)) return Status::kOk;
-  return WriteFailure();
+  return frame::ProfileEdit(section, entry.key, text, target.path);
 }
 
 Status ReadTaskPropertyValue(const frame::ProfileReader& file, catalogue::PropertyId id,
@@ -170,9 +166,9 @@ Status WriteTaskPropertyValue(frame::ProfileEditor& file, catalogue::PropertyId 
   if (value == nullptr) return Status::kInvalidParameter;
   const catalogue::PropertyEntry* entry;
   if (Status status = ResolveTaskEntry(id, task, entry); !IsOk(status)) return status;
+  if (NamesLibrarySection(task)) return Status::kInvalidParameter;
   char16_t reference[kLabelReferenceCapacity];
-  if (file.Write(task, entry->key, TaskModeText(id, value, reference))) return Status::kOk;
-  return WriteFailure();
+  return file.Write(task, entry->key, TaskModeText(id, value, reference));
 }
 
 }  // namespace orx::access

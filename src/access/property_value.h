@@ -30,8 +30,9 @@ Status ReadPropertyValue(catalogue::PropertyId id, const char16_t* task, const c
 
 // Stores `value` as setting `id`; in task mode a Label or Comment equal to a
 // localized label string is stored as its LabelReference. Returns kOk;
-// kInvalidParameter as for reads, for a null value, or for a value or task
-// id the file cannot hold; kFilenameExcedRange; or the system's error
+// kInvalidParameter as for reads, for a null value, for a task id that names
+// a section of the library's own (NamesLibrarySection), or for a value or
+// task id the file cannot hold; kFilenameExcedRange; or the system's error
 // number for a failed write.
 Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const char16_t* provider,
                           const char16_t* value);
@@ -42,8 +43,9 @@ Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const 
 // rules as ReadPropertyValue and WritePropertyValue with a task, so that a
 // sequence of them leaves what the same sequence of single calls would.
 // Return kInvalidParameter for a null task, buffer or value, or an
-// identifier outside the task class; a write returns the editor's error
-// for a value or task id the file cannot hold, and changes nothing then.
+// identifier outside the task class, and a write for a task id that names a
+// library section; a write returns the editor's error for a value or task
+// id the file cannot hold, and changes nothing then.
 Status ReadTaskPropertyValue(const frame::ProfileReader& file, catalogue::PropertyId id,
                              const char16_t* task, char16_t* buffer, uint32_t size);
 Status WriteTaskPropertyValue(frame::ProfileEditor& file, catalogue::PropertyId id,

@@ -77,9 +77,6 @@ void AppendUtf8(std::string& out, char32_t code) {
   }
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 // Walks `text` by code point; a lone surrogate is handed to `on_lone`, which
 // returns false to stop the walk.
 template <typename OnCode, typename OnLone>

@@ -11,6 +11,10 @@
 
 namespace orx {
 
+// The two halves of a surrogate pair: a high unit followed by a low one.
+constexpr bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
 // True when `bytes` is well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValidUtf8(std::string_view bytes);
 

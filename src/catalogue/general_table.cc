@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "catalogue/property_id.h"
+#include "catalogue/property_names.h"
 
 namespace orx::catalogue {
 
@@ -141,5 +142,9 @@ constexpr PropertyEntry kGeneralTable[] = {
 // clang-format on
 static_assert(std::size(kGeneralTable) == 124 + 1);
 static_assert(IsTerminatedTable(kGeneralTable));
+// RawBootTimeScan shares its section with the task list.
+static_assert(RowHasKey(kGeneralTable, kGeneralClass, kGeneralClass | 0x07, u"RawBootTimeScan"));
+static_assert(std::u16string_view(kGeneralTable[0x07].file) == kMainFile);
+static_assert(std::u16string_view(kGeneralTable[0x07].section) == kTaskListSection);
 
 }  // namespace orx::catalogue

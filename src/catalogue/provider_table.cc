@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "catalogue/property_id.h"
+#include "catalogue/property_names.h"
 
 namespace orx::catalogue {
 
@@ -36,5 +37,11 @@ constexpr PropertyEntry kProviderTable[] = {
 // clang-format on
 static_assert(std::size(kProviderTable) == 19 + 1);
 static_assert(IsTerminatedTable(kProviderTable));
+static_assert(RowHasKey(kProviderTable, kProviderClass, kProviderScanPackers, u"ScanPackers"));
+static_assert(RowHasKey(kProviderTable, kProviderClass, kProviderReport, u"Report"));
+static_assert(RowHasKey(kProviderTable, kProviderClass, kProviderVirusAction, u"VirusAction"));
+static_assert(RowHasKey(kProviderTable, kProviderClass, kProviderSuspiciousAction,
+                        u"SuspiciousAction"));
+static_assert(RowHasKey(kProviderTable, kProviderClass, kProviderPUPAction, u"PUPAction"));
 
 }  // namespace orx::catalogue

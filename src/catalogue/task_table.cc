@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "catalogue/property_id.h"
+#include "catalogue/property_names.h"
 
 namespace orx::catalogue {
 
@@ -61,5 +62,10 @@ constexpr PropertyEntry kTaskTable[] = {
 // clang-format on
 static_assert(std::size(kTaskTable) == 46 + 1);
 static_assert(IsTerminatedTable(kTaskTable));
+static_assert(RowHasKey(kTaskTable, kTaskClass, kTaskLabel, u"Label"));
+static_assert(RowHasKey(kTaskTable, kTaskClass, kTaskComment, u"Comment"));
+static_assert(RowHasKey(kTaskTable, kTaskClass, kTaskDeleted, u"Deleted"));
+static_assert(std::u16string_view(kTaskTable[0].file) == kMainFile);
+static_assert(std::u16string_view(kTaskTable[0].section) == kTaskSectionPlaceholder);
 
 }  // namespace orx::catalogue

@@ -2,16 +2,19 @@
 // arguments and the last error are handled here, the files and the parsing
 // below, in platform/.
 //
-// The last error after each call: 0 when the value or section was found and
-// fit, 2 when the file, section or key was missing (the default was used),
-// 234 when the text was cut to the buffer, 87 for a null buffer or name, and
-// the store's error when the file could not be read or written.
+// The last error after each single call: 0 when the value or section was
+// found and fit, kFileNotFound when the file, section or key was missing (the
+// default was used), kMoreData when the text was cut to the buffer,
+// kInvalidParameter for a null buffer or name, and the store's error when the
+// file could not be read or written. Editor writes and transactions return
+// their status instead.
 #include "frame/profile.h"
 
 #include <algorithm>
 #include <new>
 #include <vector>
 
+#include "base/caller_buffer.h"
 #include "platform/ini/document.h"
 #include "platform/profile_store.h"
 
@@ -21,24 +24,37 @@ namespace {
 using platform::ini::Document;
 using platform::ini::SectionEntry;
 
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorMoreData = 234;
-
 std::u16string_view View(const char16_t* text) {
   return text != nullptr ? std::u16string_view(text) : std::u16string_view();
 }
 
-void SetLastStatus(Status status) { platform::SetLastError(static_cast<uint32_t>(status)); }
+void SetLastStatus(Status status) { platform::SetLastError(static_cast<uint32_t>(ToAbi(status))); }
 
-// Copies `text` into `buffer`, cut to size-1 units and zero-terminated.
-// Returns the units copied; `cut` tells whether any were left out.
-uint32_t CopyTruncated(std::u16string_view text, char16_t* buffer, uint32_t size, bool& cut) {
-  size_t copied = std::min<size_t>(text.size(), size - 1);
-  std::copy_n(text.data(), copied, buffer);
-  buffer[copied] = u'\0';
-  cut = copied < text.size();
-  return static_cast<uint32_t>(copied);
+// An empty list: one zero, and a second where the buffer has room.
+uint32_t EmptyList(char16_t* buffer, uint32_t size) {
+  buffer[0] = u'\0';
+  if (size > 1) buffer[1] = u'\0';
+  return 0;
+}
+
+enum class ReadShape { kValue, kList };
+
+// The checks every read makes before it looks at a document. Returns false
+// when the read ends there: for size 0 (nothing touched), a null buffer
+// (87), or a missing name or path (87, the buffer left empty in the shape
+// the read returns). Every such read returns 0.
+bool BeginRead(char16_t* buffer, uint32_t size, bool arguments_given, ReadShape shape) {
+  if (size == 0) return false;
+  if (buffer != nullptr && arguments_given) return true;
+  if (buffer != nullptr) {
+    if (shape == ReadShape::kList) {
+      EmptyList(buffer, size);
+    } else {
+      buffer[0] = u'\0';
+    }
+  }
+  SetLastStatus(Status::kInvalidParameter);
+  return false;
 }
 
 // A default loses its trailing spaces (only spaces: a trailing TAB stays).
@@ -51,17 +67,9 @@ std::u16string_view DefaultText(const char16_t* default_value) {
 uint32_t ReadValue(const Document& document, const char16_t* section, const char16_t* key,
                    const char16_t* default_value, char16_t* buffer, uint32_t size) {
   std::optional<std::u16string_view> value = document.FindValue(View(section), View(key));
-  bool cut = false;
-  uint32_t copied = CopyTruncated(value ? *value : DefaultText(default_value), buffer, size, cut);
-  platform::SetLastError(cut ? kErrorMoreData : value ? 0 : kErrorFileNotFound);
-  return copied;
-}
-
-// An empty list: one zero, and a second where the buffer has room.
-uint32_t EmptyList(char16_t* buffer, uint32_t size) {
-  buffer[0] = u'\0';
-  if (size > 1) buffer[1] = u'\0';
-  return 0;
+  const CopyResult copy = CopyTerminated(value ? *value : DefaultText(default_value), buffer, size);
+  SetLastStatus(copy.cut ? Status::kMoreData : value ? Status::kOk : Status::kFileNotFound);
+  return copy.copied;
 }
 
 // Fills the buffer with the section's entries as a double-zero-terminated
@@ -86,12 +94,12 @@ uint32_t ReadSectionList(const Document& document, const char16_t* section, char
     return count < size;  // past the end: the rest would be cut anyway
   });
   if (count + 1 <= size) {
-    platform::SetLastError(found ? 0 : kErrorFileNotFound);
+    SetLastStatus(found ? Status::kOk : Status::kFileNotFound);
     if (count == 0) return EmptyList(buffer, size);
     buffer[count] = u'\0';
     return static_cast<uint32_t>(count);
   }
-  platform::SetLastError(kErrorMoreData);
+  SetLastStatus(Status::kMoreData);
   if (size < 2) {
     buffer[0] = u'\0';
     return 0;
@@ -124,16 +132,7 @@ platform::Snapshot LoadOrEmpty(const char16_t* path, Status& status) {
 
 uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
                      char16_t* buffer, uint32_t size, const char16_t* path) {
-  if (size == 0) return 0;
-  if (buffer == nullptr) {
-    platform::SetLastError(kErrorInvalidParameter);
-    return 0;
-  }
-  if (section == nullptr || key == nullptr || path == nullptr) {
-    buffer[0] = u'\0';
-    platform::SetLastError(kErrorInvalidParameter);
-    return 0;
-  }
+  if (!BeginRead(buffer, size, section && key && path, ReadShape::kValue)) return 0;
   Status status;
   platform::Snapshot snapshot = LoadOrEmpty(path, status);
   uint32_t copied = ReadValue(*snapshot, section, key, default_value, buffer, size);
@@ -143,15 +142,7 @@ uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_
 
 uint32_t ProfileReadSection(const char16_t* section, char16_t* buffer, uint32_t size,
                             const char16_t* path) {
-  if (size == 0) return 0;
-  if (buffer == nullptr) {
-    platform::SetLastError(kErrorInvalidParameter);
-    return 0;
-  }
-  if (section == nullptr || path == nullptr) {
-    platform::SetLastError(kErrorInvalidParameter);
-    return EmptyList(buffer, size);
-  }
+  if (!BeginRead(buffer, size, section && path, ReadShape::kList)) return 0;
   Status status;
   platform::Snapshot snapshot = LoadOrEmpty(path, status);
   if (status != Status::kOk) {
@@ -161,54 +152,37 @@ uint32_t ProfileReadSection(const char16_t* section, char16_t* buffer, uint32_t 
   return ReadSectionList(*snapshot, section, buffer, size);
 }
 
+Status ProfileEdit(const char16_t* section, const char16_t* key, const char16_t* value,
+                   const char16_t* path) {
+  // A missing section is what the platform call reports as 2; nothing is touched.
+  if (section == nullptr) return Status::kFileNotFound;
+  if (path == nullptr) return Status::kInvalidParameter;
+  try {
+    return platform::DefaultProfileStore().Edit(
+        View(path), [&](Document& document) { return ApplyWrite(document, section, key, value); });
+  } catch (const std::bad_alloc&) {
+    return Status::kNotEnoughMemory;
+  }
+}
+
 bool ProfileWrite(const char16_t* section, const char16_t* key, const char16_t* value,
                   const char16_t* path) {
-  Status status = Status::kOk;
-  if (section == nullptr) {
-    status = Status::kFileNotFound;  // what the platform call says; nothing is touched
-  } else if (path == nullptr) {
-    status = Status::kInvalidParameter;
-  } else {
-    try {
-      status = platform::DefaultProfileStore().Edit(View(path), [&](Document& document) {
-        return ApplyWrite(document, section, key, value);
-      });
-    } catch (const std::bad_alloc&) {
-      status = Status::kNotEnoughMemory;
-    }
-  }
+  const Status status = ProfileEdit(section, key, value, path);
   SetLastStatus(status);
-  return status == Status::kOk;
+  return IsOk(status);
 }
 
 uint32_t ProfileLastError() { return platform::LastError(); }
 
 uint32_t ProfileReader::Read(const char16_t* section, const char16_t* key,
                              const char16_t* default_value, char16_t* buffer, uint32_t size) const {
-  if (size == 0) return 0;
-  if (buffer == nullptr) {
-    platform::SetLastError(kErrorInvalidParameter);
-    return 0;
-  }
-  if (section == nullptr || key == nullptr) {
-    buffer[0] = u'\0';
-    platform::SetLastError(kErrorInvalidParameter);
-    return 0;
-  }
+  if (!BeginRead(buffer, size, section && key, ReadShape::kValue)) return 0;
   return ReadValue(*document_, section, key, default_value, buffer, size);
 }
 
 uint32_t ProfileReader::ReadSection(const char16_t* section, char16_t* buffer,
                                     uint32_t size) const {
-  if (size == 0) return 0;
-  if (buffer == nullptr) {
-    platform::SetLastError(kErrorInvalidParameter);
-    return 0;
-  }
-  if (section == nullptr) {
-    platform::SetLastError(kErrorInvalidParameter);
-    return EmptyList(buffer, size);
-  }
+  if (!BeginRead(buffer, size, section != nullptr, ReadShape::kList)) return 0;
   return ReadSectionList(*document_, section, buffer, size);
 }
 
@@ -233,23 +207,18 @@ ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {
 
 ProfileView::~ProfileView() = default;
 
-bool ProfileEditor::Write(const char16_t* section, const char16_t* key, const char16_t* value) {
-  Status status = section == nullptr ? Status::kFileNotFound
-                                     : ApplyWrite(*mutable_document_, section, key, value);
-  SetLastStatus(status);
-  return status == Status::kOk;
+Status ProfileEditor::Write(const char16_t* section, const char16_t* key, const char16_t* value) {
+  if (section == nullptr) return Status::kFileNotFound;
+  return ApplyWrite(*mutable_document_, section, key, value);
 }
 
-bool ProfileEditor::WriteSection(const char16_t* section, std::span<const ProfileKeyWrite> writes) {
-  Status status = Status::kFileNotFound;
-  if (section != nullptr) {
-    std::vector<platform::ini::KeyEdit> edits;
-    edits.reserve(writes.size());
-    for (const ProfileKeyWrite& write : writes) edits.push_back({write.key, write.value});
-    status = mutable_document_->ApplyToSection(View(section), edits);
-  }
-  SetLastStatus(status);
-  return status == Status::kOk;
+Status ProfileEditor::WriteSection(const char16_t* section,
+                                   std::span<const ProfileKeyWrite> writes) {
+  if (section == nullptr) return Status::kFileNotFound;
+  std::vector<platform::ini::KeyEdit> edits;
+  edits.reserve(writes.size());
+  for (const ProfileKeyWrite& write : writes) edits.push_back({write.key, write.value});
+  return mutable_document_->ApplyToSection(View(section), edits);
 }
 
 Status ProfileTransaction(const char16_t* path, const std::function<Status(ProfileEditor&)>& body) {

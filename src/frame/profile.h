@@ -41,7 +41,12 @@ uint32_t ProfileReadSection(const char16_t* section, char16_t* buffer, uint32_t 
 
 // With a value: sets the key, creating file, section and key as needed.
 // With a null value: removes the key. With a null key: removes the section.
-// Returns false on failure, with the reason in ProfileLastError().
+// Returns kOk or why nothing was written (kFileNotFound for a null section).
+Status ProfileEdit(const char16_t* section, const char16_t* key, const char16_t* value,
+                   const char16_t* path);
+
+// ProfileEdit in the platform's shape: false on failure, with the reason in
+// ProfileLastError().
 bool ProfileWrite(const char16_t* section, const char16_t* key, const char16_t* value,
                   const char16_t* path);
 
@@ -104,17 +109,15 @@ struct ProfileKeyWrite {
 // A transaction's working copy of one file's document.
 class ProfileEditor : public ProfileReader {
  public:
-  // The write forms of ProfileWrite, applied to the working copy. A refused
-  // name or value returns false with the reason in ProfileLastError(), and
-  // the working copy is unchanged.
-  bool Write(const char16_t* section, const char16_t* key, const char16_t* value);
+  // The write forms of ProfileEdit, applied to the working copy. A refused
+  // name or value returns why, and the working copy is unchanged.
+  Status Write(const char16_t* section, const char16_t* key, const char16_t* value);
 
   // The key writes of Write on one section, in order, with the end state
   // they give one by one, in one pass over the document: for many writes to
   // one section of a large file. All are checked first; when one is refused,
-  // none is applied and false is returned with the reason of the first
-  // refused in ProfileLastError().
-  bool WriteSection(const char16_t* section, std::span<const ProfileKeyWrite> writes);
+  // none is applied and the status of the first refused is returned.
+  Status WriteSection(const char16_t* section, std::span<const ProfileKeyWrite> writes);
 
  private:
   friend Status ProfileTransaction(const char16_t*, const std::function<Status(ProfileEditor&)>&);

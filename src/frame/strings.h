@@ -18,10 +18,6 @@ namespace orx::frame {
 // for the life of the process.
 using ModuleHandle = const platform::LanguageModule*;
 
-// The first of the localized texts a task's label or comment may take; the
-// run goes on upward to the first identifier that yields no text.
-inline constexpr uint32_t kFirstLabelStringId = 1000;
-
 // The format of a copied task's label, with one "%s" for the source's label.
 // Its text comes from a file anyone may edit: substitute the "%s" by hand
 // rather than passing the text to a printf-style function as its format,

@@ -1,4 +1,4 @@
-// Parsing of string-table text and the string load's copy rule. Both are
+// Parsing of string-table text and the string load. Both are
 // pure; reading module files and choosing among them is the platform
 // implementation's (posix/string_table_posix.cc).
 #include "platform/string_table.h"
@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 
+#include "base/caller_buffer.h"
 #include "base/utf.h"
 
 namespace orx::platform {
@@ -58,9 +59,6 @@ std::optional<std::u16string> DecodeText(std::string_view raw) {
   return text;
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 }  // namespace
 
 StringTable StringTable::Parse(std::string_view bytes) {
@@ -105,26 +103,14 @@ std::u16string_view StringTable::Find(uint32_t id) const {
   return it->second;
 }
 
-uint32_t CopyString(std::u16string_view text, char16_t* buffer, uint32_t size) {
-  if (buffer == nullptr || size == 0) return 0;
-  size_t count = std::min<size_t>(text.size(), size - 1);
-  // Half a pair would leave text that cannot be encoded again.
-  if (count < text.size() && count > 0 && IsHighSurrogate(text[count - 1]) &&
-      IsLowSurrogate(text[count])) {
-    --count;
-  }
-  std::copy_n(text.data(), count, buffer);
-  buffer[count] = u'\0';
-  return static_cast<uint32_t>(count);
-}
-
 const LanguageModule* basGetBaseLang() { return DefaultLanguageModules().Select(); }
 
 uint32_t LoadStringW(const LanguageModule* module, uint32_t id, char16_t* buffer, uint32_t size) {
-  if (module == nullptr) return CopyString({}, buffer, size);
+  // Half a pair would leave text that cannot be encoded again.
+  if (module == nullptr) return CopyTerminated({}, buffer, size, PairRule::kKeepWhole).copied;
   // The table is held for the copy, so a concurrent re-read cannot free it.
   const std::shared_ptr<const StringTable> table = module->Table();
-  return CopyString(table->Find(id), buffer, size);
+  return CopyTerminated(table->Find(id), buffer, size, PairRule::kKeepWhole).copied;
 }
 
 }  // namespace orx::platform

@@ -99,17 +99,13 @@ class LanguageModules {
 // build time. Never destroyed.
 LanguageModules& DefaultLanguageModules();
 
-// Copies `text` into `buffer` as the platform's string load does: at most
-// size-1 units and a terminator. Returns the number of units copied. `size`
-// 0 or a null `buffer` copies nothing and returns 0. A cut never ends the
-// copy on the first half of a surrogate pair; that unit is dropped as well.
-uint32_t CopyString(std::u16string_view text, char16_t* buffer, uint32_t size);
-
 // The stand-in for basGetBaseLang: DefaultLanguageModules().Select().
 const LanguageModule* basGetBaseLang();
 
 // The platform's string load: copies string `id` of `module` into `buffer`
-// as CopyString does and returns the count copied. A missing or empty
+// (at most size-1 units and a terminator; a cut never ends the copy on the
+// first half of a surrogate pair; `size` 0 or a null `buffer` copies
+// nothing) and returns the count copied. A missing or empty
 // string, an unreadable module or a null module copies an empty text (a
 // terminator when size >= 1) and returns 0.
 uint32_t LoadStringW(const LanguageModule* module, uint32_t id, char16_t* buffer, uint32_t size);

@@ -7,17 +7,18 @@
 #include "tasks/task_copy.h"
 
 #include "access/property_value.h"
+#include "access/task_id.h"
+#include "catalogue/property_names.h"
 #include "frame/guid.h"
 #include "frame/profile.h"
 #include "frame/strings.h"
+#include "tasks/task_file.h"
 #include "tasks/task_lifecycle.h"
-#include "tasks/task_slots.h"
 
 namespace orx::tasks {
 namespace {
 
-constexpr catalogue::PropertyId kLabel = 0x20000;
-constexpr catalogue::PropertyId kLastTaskProperty = 0x2002D;
+using catalogue::kTaskLabel;
 
 // Values travel through a buffer of this size, so a longer value arrives
 // cut to 1023 units; the localized format is loaded into 100 units.
@@ -28,19 +29,21 @@ Status CopyProperties(frame::ProfileEditor& file, const char16_t* source, const 
   if (Status status = ListInFreeSlot(file, copy); !IsOk(status)) return status;
 
   char16_t value[kValueCapacity];
-  IgnoreStatus(access::ReadTaskPropertyValue(file, kLabel, source, value, kValueCapacity));
+  IgnoreStatus(access::ReadTaskPropertyValue(file, kTaskLabel, source, value, kValueCapacity));
   char16_t format[kFormatCapacity];
   format[0] = u'\0';
   frame::LoadStringW(frame::basGetBaseLang(), frame::kCopiedLabelFormatId, format, kFormatCapacity);
   const std::u16string label = FormatCopiedLabel(format, value);
-  if (Status status = access::WriteTaskPropertyValue(file, kLabel, copy, label.c_str());
+  if (Status status = access::WriteTaskPropertyValue(file, kTaskLabel, copy, label.c_str());
       !IsOk(status)) {
     return status;
   }
 
   // Every other property in identifier order, each written right after its
   // read; Deleted and the default, special and temporary marks included.
-  for (catalogue::PropertyId id = kLabel + 1; id <= kLastTaskProperty; ++id) {
+  const auto end = static_cast<catalogue::PropertyId>(
+      kTaskLabel + catalogue::CountEntries(catalogue::kTaskTable));
+  for (catalogue::PropertyId id = kTaskLabel + 1; id < end; ++id) {
     IgnoreStatus(access::ReadTaskPropertyValue(file, id, source, value, kValueCapacity));
     if (Status status = access::WriteTaskPropertyValue(file, id, copy, value); !IsOk(status)) {
       return status;
@@ -72,7 +75,8 @@ std::u16string FormatCopiedLabel(std::u16string_view format, std::u16string_view
 }
 
 Status CopyTaskDefinition(const char16_t* source, char16_t* idBuffer, uint32_t* idLength) {
-  if (source == nullptr || idBuffer == nullptr || idLength == nullptr) {
+  if (source == nullptr || idBuffer == nullptr || idLength == nullptr ||
+      access::NamesLibrarySection(source)) {
     return Status::kInvalidParameter;
   }
   if (*idLength < kTaskIdCapacity) return Status::kInsufficientBuffer;

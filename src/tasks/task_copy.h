@@ -12,7 +12,8 @@
 
 namespace orx::tasks {
 
-// orxCopyTaskDefinition.
+// orxCopyTaskDefinition. A source id that names a library section is
+// refused (kInvalidParameter) before anything is read or written.
 Status CopyTaskDefinition(const char16_t* source, char16_t* idBuffer, uint32_t* idLength);
 
 // The copied task's label: `format` with its first "%s" replaced by

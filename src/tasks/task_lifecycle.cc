@@ -5,13 +5,29 @@
 #include <string_view>
 
 #include "access/property_value.h"
+#include "access/task_id.h"
+#include "base/caller_buffer.h"
+#include "catalogue/property_names.h"
 #include "frame/guid.h"
-#include "tasks/task_slots.h"
+#include "frame/names.h"
+#include "tasks/slot_key.h"
+#include "tasks/slot_table.h"
+#include "tasks/task_file.h"
 
 namespace orx::tasks {
 namespace {
 
-constexpr catalogue::PropertyId kDeleted = 0x20020;
+using catalogue::kTaskListSection;
+
+// Removes the definition of a task whose id no section can be written
+// under, so none can exist: only its slot goes, and only when the slot
+// lists that id (a hand-edited file may hold such an id).
+Status DeleteUnnamableDefinition(frame::ProfileEditor& editor, const char16_t* slotKey,
+                                 const char16_t* task, Status refusal) {
+  const std::optional<std::u16string_view> listed = editor.Find(kTaskListSection, slotKey);
+  if (!listed || !frame::EqualsIgnoreCase(*listed, task)) return refusal;
+  return editor.Write(kTaskListSection, slotKey, nullptr);
+}
 
 }  // namespace
 
@@ -20,8 +36,7 @@ Status ListInFreeSlot(frame::ProfileEditor& editor, const char16_t* task) {
   if (slot == kNoFreeSlot) return Status::kNoMoreItems;
   SlotKey key;
   FormSlotKey(slot, key);
-  if (!editor.Write(kScannerSection, key, task)) return LastWriteError();
-  return Status::kOk;
+  return editor.Write(kTaskListSection, key, task);
 }
 
 Status CreateTask(char16_t* idBuffer, uint32_t* idLength) {
@@ -30,6 +45,7 @@ Status CreateTask(char16_t* idBuffer, uint32_t* idLength) {
   char16_t guid[frame::kTaskGuidLength + 1];
   if (registration) {
     if (idBuffer[0] == u'\0') return Status::kInvalidParameter;
+    if (Status status = access::CheckNewTaskId(idBuffer); !IsOk(status)) return status;
   } else {
     idBuffer[0] = u'\0';
     if (*idLength < kTaskIdCapacity) {
@@ -57,23 +73,28 @@ Status CreateTask(char16_t* idBuffer, uint32_t* idLength) {
 
 Status DeleteTask(const char16_t* task) {
   if (task == nullptr) return Status::kInvalidParameter;
-  return access::WritePropertyValue(kDeleted, task, nullptr, u"1");
+  return access::WritePropertyValue(catalogue::kTaskDeleted, task, nullptr, u"1");
 }
 
 Status DeleteTaskDefinition(const char16_t* slotKey, const char16_t* task) {
-  if (slotKey == nullptr || task == nullptr) return Status::kInvalidParameter;
+  if (slotKey == nullptr || task == nullptr || access::NamesLibrarySection(task)) {
+    return Status::kInvalidParameter;
+  }
   frame::SettingsPath path;
   if (Status status = BuildTaskFilePath(path); !IsOk(status)) return status;
+  const Status nameable = frame::CheckSectionName(task);
   return frame::ProfileTransaction(path, [&](frame::ProfileEditor& editor) {
-    if (!editor.Write(kScannerSection, slotKey, nullptr)) return LastWriteError();
-    if (!editor.Write(task, nullptr, nullptr)) return LastWriteError();
-    return Status::kOk;
+    if (!IsOk(nameable)) return DeleteUnnamableDefinition(editor, slotKey, task, nameable);
+    if (Status status = editor.Write(kTaskListSection, slotKey, nullptr); !IsOk(status)) {
+      return status;
+    }
+    return editor.Write(task, nullptr, nullptr);
   });
 }
 
 Status FindTaskByName(const char16_t*, char16_t* buffer, uint32_t capacity) {
   if (buffer == nullptr) return Status::kInvalidParameter;
-  BoundedCopy(u"6666", buffer, capacity);
+  CopyZeroFilled(u"6666", buffer, capacity);
   return Status::kOk;
 }
 

@@ -14,14 +14,19 @@
 namespace orx::tasks {
 
 // orxCreateTask: new-task mode when `idLength` is given, registration of
-// the id in `idBuffer` otherwise.
+// the id in `idBuffer` otherwise. A registered id must be one a task's
+// section can be written under and must not name a library section
+// (access::CheckNewTaskId); it is refused with nothing written otherwise.
 Status CreateTask(char16_t* idBuffer, uint32_t* idLength);
 
 // orxDeleteTask: sets the task's Deleted property to "1".
 Status DeleteTask(const char16_t* task);
 
 // orxDeleteTaskDefinition: removes the slot key and the task's section in
-// one replacement of the file.
+// one replacement of the file. An id that names a library section is
+// refused (kInvalidParameter). For an id no section can be written under,
+// only the slot goes, and only when it lists that id; otherwise the
+// engine's refusal of the name is returned and nothing changes.
 Status DeleteTaskDefinition(const char16_t* slotKey, const char16_t* task);
 
 // orxFindTaskByName.

@@ -1,5 +1,5 @@
 // Every step reads the task file as it stands at that call, through the
-// remembered snapshot of task_slots: an unchanged file costs one validation
+// remembered snapshot of the task list: an unchanged file costs one validation
 // and a lookup, so a walk with lastSlot 0 (a free-slot search per step)
 // stays linear in the number of tasks.
 #include "tasks/task_query.h"
@@ -7,7 +7,9 @@
 #include <memory>
 #include <unordered_map>
 
-#include "tasks/task_slots.h"
+#include "tasks/slot_table.h"
+#include "tasks/task_file.h"
+#include "tasks/task_list_snapshot.h"
 
 namespace orx::tasks {
 namespace {
@@ -61,6 +63,8 @@ Status GetFirstTask(QueryHandle* query, char16_t* idBuffer, uint32_t idCapacity,
   frame::SettingsPath path;
   if (Status status = BuildTaskFilePath(path); !IsOk(status)) return status;
   const std::shared_ptr<const TaskListSnapshot> list = CurrentTaskList(path);
+  // A file that could not be read is not an empty list.
+  if (Status status = list->view().load_status(); !IsOk(status)) return status;
   if (list->table().first_free() == 1) return Status::kNoMoreItems;
 
   auto record = std::make_shared<TaskQuery>();
@@ -85,6 +89,7 @@ Status GetNextTask(QueryHandle query, int32_t lastSlot) {
   frame::SettingsPath path;
   if (Status status = BuildTaskFilePath(path); !IsOk(status)) return status;
   const std::shared_ptr<const TaskListSnapshot> list = CurrentTaskList(path);
+  if (Status status = list->view().load_status(); !IsOk(status)) return status;
   const bool ended =
       lastSlot != 0 ? record->nextSlot > lastSlot : record->nextSlot >= list->table().first_free();
   if (ended) return Status::kNoMoreItems;

@@ -15,8 +15,11 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/property_names.h"
 #include "frame/profile.h"
-#include "tasks/task_slots.h"
+#include "tasks/slot_key.h"
+#include "tasks/slot_table.h"
+#include "tasks/task_file.h"
 
 namespace orx::tasks {
 namespace {
@@ -81,8 +84,7 @@ Status ShrinkTasks(int32_t lastSlot) {
       writes.push_back({keys[i].to, moves[i].id});
       writes.push_back({keys[i].from, std::nullopt});
     }
-    if (!file.WriteSection(kScannerSection, writes)) return LastWriteError();
-    return Status::kOk;
+    return file.WriteSection(catalogue::kTaskListSection, writes);
   });
 }
 

@@ -243,16 +243,18 @@ TEST_F(ProfileTest, ForEachValueGivesValuesAsReadReturnsThem) {
 
 TEST_F(ProfileTest, TransactionWritesOnceOrNotAtAll) {
   Status refused = ProfileTransaction(Path().c_str(), [](ProfileEditor& editor) {
-    EXPECT_TRUE(editor.Write(u"S", u"k", u"v"));
+    EXPECT_EQ(editor.Write(u"S", u"k", u"v"), Status::kOk);
     return Status::kNoMoreItems;
   });
   EXPECT_EQ(refused, Status::kNoMoreItems);
   EXPECT_TRUE(FolderEntries(folder_.path()).empty());
 
   Status written = ProfileTransaction(Path().c_str(), [](ProfileEditor& editor) {
-    EXPECT_TRUE(editor.Write(u"S", u"a", u"1"));
-    EXPECT_TRUE(editor.Write(u"S", u"b", u"2"));
-    EXPECT_FALSE(editor.Write(u"S", u"c=", u"3"));
+    EXPECT_EQ(editor.Write(u"S", u"a", u"1"), Status::kOk);
+    EXPECT_EQ(editor.Write(u"S", u"b", u"2"), Status::kOk);
+    EXPECT_EQ(editor.Write(u"S", u"c=", u"3"), Status::kInvalidParameter);
+    EXPECT_EQ(editor.Write(u"S", u"d", u"\xD800"), Status::kNoUnicodeTranslation);
+    EXPECT_EQ(editor.Write(nullptr, u"d", u"4"), Status::kFileNotFound);
     EXPECT_EQ(editor.Find(u"S", u"a"), std::u16string_view(u"1"));
     return Status::kOk;
   });
@@ -260,22 +262,19 @@ TEST_F(ProfileTest, TransactionWritesOnceOrNotAtAll) {
   EXPECT_EQ(folder_.Read("a.ini"), "[S]\na=1\nb=2\n");
 }
 
-// A section's batch of writes follows Write's failure convention: false with
-// the reason in ProfileLastError(), and nothing of the batch applied.
+// A section's batch of writes follows Write's failure convention: the reason
+// is returned, and nothing of the batch applied.
 TEST_F(ProfileTest, SectionWritesAllOrNone) {
   Status status = ProfileTransaction(Path().c_str(), [](ProfileEditor& editor) {
     const ProfileKeyWrite refused[] = {{u"a", u"1"}, {u"b=", u"2"}};
-    EXPECT_FALSE(editor.WriteSection(u"S", refused));
-    EXPECT_EQ(ProfileLastError(), 87u);
+    EXPECT_EQ(editor.WriteSection(u"S", refused), Status::kInvalidParameter);
     EXPECT_EQ(editor.Find(u"S", u"a"), std::nullopt);
-    EXPECT_FALSE(editor.WriteSection(nullptr, refused));
-    EXPECT_EQ(ProfileLastError(), 2u);
+    EXPECT_EQ(editor.WriteSection(nullptr, refused), Status::kFileNotFound);
 
     const ProfileKeyWrite writes[] = {
         {u"a", u"1"}, {u"b", u" 2 "}, {u"a", std::nullopt}, {u"c", u"3"}, {u"A", u"4"}};
-    EXPECT_TRUE(editor.WriteSection(u"S", writes));
-    EXPECT_EQ(ProfileLastError(), 0u);
-    EXPECT_TRUE(editor.WriteSection(u"S", writes));  // the section exists now
+    EXPECT_EQ(editor.WriteSection(u"S", writes), Status::kOk);
+    EXPECT_EQ(editor.WriteSection(u"S", writes), Status::kOk);  // the section exists now
     return Status::kOk;
   });
   EXPECT_EQ(status, Status::kOk);
@@ -293,9 +292,7 @@ TEST_F(ProfileTest, TransactionsMakeReadThenWriteAtomic) {
       char16_t buffer[16];
       editor.Read(u"S", u"n", u"0", buffer, 16);
       int n = std::stoi(EncodePath(buffer));
-      return editor.Write(u"S", u"n", DecodePath(std::to_string(n + 1)).c_str())
-                 ? Status::kOk
-                 : Status::kInvalidParameter;
+      return editor.Write(u"S", u"n", DecodePath(std::to_string(n + 1)).c_str());
     });
   };
   std::vector<pid_t> children;

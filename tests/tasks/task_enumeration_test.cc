@@ -4,11 +4,17 @@
 // live.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <climits>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "orxProperty.h"
+#include "support/child_process.h"
 #include "support/temp_data_folder.h"
 #include "tasks/task_list_files.h"
 
@@ -131,6 +137,32 @@ TEST_F(TaskEnumeration, HandlesThatAreNotLiveAreRefused) {
   EXPECT_EQ(std::u16string(id1), u"{A}");
   EXPECT_EQ(orxCloseQuery(open), 0);
   EXPECT_EQ(orxCloseQuery(later), 0);
+}
+
+// A list that cannot be read is not an empty list: the opening and every
+// step report the read's error, as compaction does.
+TEST_F(TaskEnumeration, AnUnreadableListReportsTheReadError) {
+  folder_.Write("ormix5.ini", "[Scanner]\nTask1={A}\nTask2={B}\nTask3={C}\n");
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms::all,
+                               std::filesystem::perm_options::add);
+  const std::string path = folder_.File("ormix5.ini");
+  const std::string unreadable = folder_.File("unreadable");
+  EXPECT_EQ(RunAsNobody([&] {
+              orxQuery query = nullptr;
+              char16_t id[40] = u"stale";
+              if (orxGetFirstTask(&query, id, 40, nullptr, 0) != 0) return 1;
+              if (orxGetNextTask(query, 0) != 0) return 2;
+              // Replaced by a file its owner may not read either.
+              const int fd = open(unreadable.c_str(), O_CREAT | O_WRONLY, 0);
+              if (fd < 0 || close(fd) != 0) return 3;
+              if (std::rename(unreadable.c_str(), path.c_str()) != 0) return 4;
+              if (orxGetNextTask(query, 0) != 5 || id[0] != u'\0') return 5;
+              if (orxCloseQuery(query) != 0) return 6;
+              orxQuery second = reinterpret_cast<orxQuery>(&query);
+              if (orxGetFirstTask(&second, id, 40, nullptr, 0) != 5) return 7;
+              return second == nullptr ? 0 : 8;
+            }),
+            0);
 }
 
 }  // namespace

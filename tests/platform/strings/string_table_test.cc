@@ -46,31 +46,6 @@ TEST(StringTableParse, ReadsEveryFormOfLine) {
   }
 }
 
-struct CopyCase {
-  std::u16string text;
-  uint32_t size;
-  uint32_t copied;
-  std::u16string buffer;  // afterwards; "#" is the untouched sentinel
-};
-
-// clang-format off
-const CopyCase kCopyCases[] = {
-    {u"Quick", 0, 0, u"#"},   {u"Quick", 1, 0, u""},         {u"Quick", 5, 4, u"Quic"},
-    {u"Quick", 6, 5, u"Quick"}, {u"Quick", 100, 5, u"Quick"}, {u"", 10, 0, u""},
-    {u"ab\U0001F600", 4, 2, u"ab"},  // a surrogate pair is never split
-    {u"ab\U0001F600", 5, 4, u"ab\U0001F600"},
-};
-// clang-format on
-
-TEST(CopyString, CopiesAtMostSizeMinusOneUnitsAndTerminates) {
-  for (const CopyCase& c : kCopyCases) {
-    char16_t buffer[110] = {u'#', u'\0'};
-    EXPECT_EQ(CopyString(c.text, buffer, c.size), c.copied) << c.size;
-    EXPECT_EQ(std::u16string(buffer), c.buffer) << c.size;
-  }
-  EXPECT_EQ(CopyString(u"abc", nullptr, 10), 0u);
-}
-
 class FixedModule final : public LanguageModule {
  public:
   explicit FixedModule(std::string bytes)
@@ -92,6 +67,27 @@ TEST(LoadStringW, MissingEmptyAndOutOfRangeStringsLoadAsEmpty) {
     const uint32_t copied = LoadStringW(modules[i], ids[i], buffer, 32);
     EXPECT_EQ(std::u16string(buffer), i == 0 ? u"Quick scan" : u"") << i;
     EXPECT_EQ(copied, i == 0 ? 10u : 0u) << i;
+  }
+}
+
+TEST(LoadStringW, CutsToTheBufferWithoutSplittingASurrogatePair) {
+  const FixedModule module(
+      "1000=ab\xF0\x9F\x98\x80"
+      "c\n");
+  const struct {
+    uint32_t size;
+    uint32_t copied;
+    std::u16string text;
+  } cases[] = {{0, 0, u"#"},
+               {1, 0, u""},
+               {3, 2, u"ab"},
+               {4, 2, u"ab"},
+               {5, 4, u"ab\U0001F600"},
+               {9, 5, u"ab\U0001F600c"}};
+  for (const auto& c : cases) {
+    char16_t buffer[16] = {u'#', u'\0'};
+    EXPECT_EQ(LoadStringW(&module, 1000, buffer, c.size), c.copied) << c.size;
+    EXPECT_EQ(std::u16string(buffer), c.text) << c.size;
   }
 }
 

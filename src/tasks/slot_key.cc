@@ -1,0 +1,38 @@
+#include "tasks/slot_key.h"
+
+#include "access/decimal.h"
+#include "frame/names.h"
+
+namespace orx::tasks {
+namespace {
+
+constexpr std::u16string_view kSlotPrefix = u"Task";
+
+}  // namespace
+
+void FormSlotKey(int32_t slot, SlotKey& key) {
+  char16_t digits[access::kDecimalCapacity];
+  access::FormatDecimal(slot, digits);
+  kSlotPrefix.copy(key, kSlotPrefix.size());
+  const std::u16string_view number(digits);
+  number.copy(key + kSlotPrefix.size(), number.size());
+  key[kSlotPrefix.size() + number.size()] = u'\0';
+}
+
+std::optional<int32_t> SlotNumberOf(std::u16string_view key) {
+  if (key.size() <= kSlotPrefix.size() ||
+      !frame::EqualsIgnoreCase(key.substr(0, kSlotPrefix.size()), kSlotPrefix)) {
+    return std::nullopt;
+  }
+  const std::u16string_view digits = key.substr(kSlotPrefix.size());
+  if (digits[0] == u'0' || digits.size() > 10) return std::nullopt;
+  int64_t number = 0;
+  for (const char16_t unit : digits) {
+    if (unit < u'0' || unit > u'9') return std::nullopt;
+    number = number * 10 + (unit - u'0');
+  }
+  if (number > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(number);
+}
+
+}  // namespace orx::tasks

@@ -1,0 +1,29 @@
+// The grammar of the task list's keys: "Task" and a slot number in decimal.
+// One place decides which key names a slot, so the library's slot search,
+// its slot reads and compaction, and any tool that inspects the list, agree
+// with what a profile read of "Task<n>" would find. Pure; no I/O.
+#ifndef ORX_TASKS_SLOT_KEY_H_
+#define ORX_TASKS_SLOT_KEY_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace orx::tasks {
+
+// "Task" and a slot number in decimal; the longest is "Task-2147483648".
+inline constexpr int kSlotKeyCapacity = 16;
+using SlotKey = char16_t[kSlotKeyCapacity];
+
+// The key of slot `slot`, zero-terminated.
+void FormSlotKey(int32_t slot, SlotKey& key);
+
+// The positive slot number that a profile read of "Task<n>" would match
+// with the trimmed key name `key`: the prefix in any letter case, then the
+// decimal digits of n as the library writes them (no sign, no leading zero)
+// for an n from 1 to 2147483647. nullopt for any other name.
+std::optional<int32_t> SlotNumberOf(std::u16string_view key);
+
+}  // namespace orx::tasks
+
+#endif  // ORX_TASKS_SLOT_KEY_H_

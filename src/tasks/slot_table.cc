@@ -1,0 +1,70 @@
+// The slot table builds on the key grammar of slot_key, so the free-slot
+// search, slot reads and compaction all agree with what a profile read of
+// "Task<n>" would find.
+#include "tasks/slot_table.h"
+
+#include <algorithm>
+
+#include "base/caller_buffer.h"
+#include "catalogue/property_names.h"
+#include "frame/names.h"
+#include "tasks/slot_key.h"
+
+namespace orx::tasks {
+
+SlotTable::SlotTable(const frame::ProfileReader& reader) {
+  reader.ForEachValue(catalogue::kTaskListSection,
+                      [this](std::u16string_view key, std::u16string_view value) {
+                        if (const std::optional<int32_t> number = SlotNumberOf(key)) {
+                          slots_.push_back({*number, value});
+                        }
+                        return true;
+                      });
+  // A stable sort keeps the first of several keys for one slot in front, and
+  // that is the one a profile read finds.
+  std::stable_sort(slots_.begin(), slots_.end(),
+                   [](const Slot& a, const Slot& b) { return a.number < b.number; });
+  slots_.erase(std::unique(slots_.begin(), slots_.end(),
+                           [](const Slot& a, const Slot& b) { return a.number == b.number; }),
+               slots_.end());
+  for (const Slot& slot : slots_) {
+    if (slot.number != first_free_ || slot.id.empty()) break;
+    if (++first_free_ == kNoFreeSlot) break;
+  }
+}
+
+std::optional<std::u16string_view> SlotTable::Find(int32_t number) const {
+  const auto found = std::lower_bound(slots_.begin(), slots_.end(), number,
+                                      [](const Slot& slot, int32_t n) { return slot.number < n; });
+  if (found == slots_.end() || found->number != number) return std::nullopt;
+  return found->id;
+}
+
+int32_t FindFreeTaskSlot(const frame::ProfileReader& reader) {
+  return SlotTable(reader).first_free();
+}
+
+bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task) {
+  bool listed = false;
+  reader.ForEachValue(catalogue::kTaskListSection,
+                      [&](std::u16string_view, std::u16string_view value) {
+                        listed = frame::EqualsIgnoreCase(value, task);
+                        return !listed;
+                      });
+  return listed;
+}
+
+bool ReadTaskSlot(const SlotTable& table, int32_t slot, char16_t* valueBuffer,
+                  uint32_t* valueLength, char16_t* keyBuffer, uint32_t* keyLength) {
+  *valueLength = CopyTerminated(table.Find(slot).value_or(u""), valueBuffer, *valueLength).copied;
+  if (keyBuffer != nullptr && keyLength != nullptr) {
+    SlotKey key;
+    FormSlotKey(slot, key);
+    const std::u16string_view name(key);
+    CopyZeroFilled(name, keyBuffer, *keyLength);
+    *keyLength = static_cast<uint32_t>(name.size());
+  }
+  return *valueLength == 0;
+}
+
+}  // namespace orx::tasks

@@ -1,0 +1,70 @@
+// The task list: the slot keys "Task1", "Task2", ... of the task-list section
+// of the main settings file, each holding one task id; an empty value or a
+// missing key is a free slot. Everything here reads one document (a snapshot
+// or a transaction's working copy) instead of making a file call per probe,
+// so a free-slot search costs one pass over the section whatever the list
+// holds.
+#ifndef ORX_TASKS_SLOT_TABLE_H_
+#define ORX_TASKS_SLOT_TABLE_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "frame/profile.h"
+
+namespace orx::tasks {
+
+// The free-slot search covers slots 1 to 10000; it yields kNoFreeSlot when
+// all of them are taken.
+inline constexpr int32_t kLastSearchedSlot = 10000;
+inline constexpr int32_t kNoFreeSlot = kLastSearchedSlot + 1;
+
+// The slot keys of one document, gathered in one pass over the task-list
+// section: for every positive slot number, what a profile read of its key
+// returns (the first key of that name, matched without regard to case,
+// quotes removed). Holds views into the document: it must not outlive the
+// reader, nor be used after the document is edited.
+class SlotTable {
+ public:
+  struct Slot {
+    int32_t number;
+    std::u16string_view id;  // empty for a free slot that has a key
+  };
+
+  explicit SlotTable(const frame::ProfileReader& reader);
+
+  // The value of slot `number`, or nullopt when it has no key.
+  std::optional<std::u16string_view> Find(int32_t number) const;
+
+  // The first free slot from 1 to 10000, or kNoFreeSlot.
+  int32_t first_free() const { return first_free_; }
+
+  // Every slot that has a key, in ascending order of number.
+  const std::vector<Slot>& slots() const { return slots_; }
+
+ private:
+  std::vector<Slot> slots_;
+  int32_t first_free_ = 1;
+};
+
+int32_t FindFreeTaskSlot(const frame::ProfileReader& reader);
+
+// True when some key of the task-list section (not only the slot keys) holds
+// `task` as its value, compared without regard to case. The whole section is
+// seen, however long.
+bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task);
+
+// Reads slot `slot` into `valueBuffer` (capacity *valueLength, cut to
+// capacity-1 and terminated) and sets *valueLength to the length read. When
+// `keyBuffer` and `keyLength` are both given, copies the key name with a
+// bounded copy of *keyLength units (zero-filled; a name that does not fit is
+// left unterminated) and sets *keyLength to the whole name's length.
+// Returns true when the slot is free.
+bool ReadTaskSlot(const SlotTable& table, int32_t slot, char16_t* valueBuffer,
+                  uint32_t* valueLength, char16_t* keyBuffer, uint32_t* keyLength);
+
+}  // namespace orx::tasks
+
+#endif  // ORX_TASKS_SLOT_TABLE_H_
