@@ -6,8 +6,8 @@
 // replaced the file since the last call: the re-parse a caller who wants
 // other writers' changes pays.
 //
-// Writes go through QSaveFile: temporary file, write, fsync, rename; the
-// folder is not flushed.
+// Writes go through QSaveFile: an unnamed temporary file, fdatasync, link
+// and rename, under a lock file; the folder is not flushed.
 #include <QSettings>
 #include <QString>
 #include <QVariant>

@@ -21,11 +21,12 @@ PEER_MODES = (("longlived", "kept object"),
               ("fresh", "fresh object"),
               ("changed", "fresh object, file changed"))
 # Whether each peer's write survives a crash, as its write path shows under
-# strace: QSaveFile and g_file_set_contents flush the temporary file and
-# rename it, neither flushes the folder; configparser rewrites in place.
+# strace (Qt 5.15, GLib 2.74; bench/README.md).
 PEER_WRITES = {
-    "QSettings": "temporary file, fsync, rename (QSaveFile); no folder flush",
-    "GKeyFile": "temporary file, fsync, rename (g_file_set_contents); no folder flush",
+    "QSettings": "unnamed temporary file, fdatasync, rename (QSaveFile), under a lock "
+                 "file; the folder is not flushed, so the rename may be lost",
+    "GKeyFile": "temporary file, fsync, rename, fsync of the folder (g_file_set_contents); "
+                "no lock between writers",
     "configparser": "truncates and rewrites the file in place, no fsync: not durable, "
                     "and a crash mid-write leaves a torn file",
 }
