@@ -82,6 +82,13 @@ class Results:
         return figures.get(field)
 
 
+def peer_mode_label(peer, mode, text):
+    # A fresh QSettings object on an unchanged file reuses Qt's parsed copy.
+    if peer == "QSettings" and mode == "fresh":
+        return "fresh object (a hit in Qt's process-wide cache)"
+    return text
+
+
 def fmt_time(us):
     if us is None:
         return "n/a"
@@ -91,12 +98,16 @@ def fmt_time(us):
         return "%.0f µs" % us
     if us >= 1:
         return "%.2f µs" % us
-    return "%.3f µs" % us
+    if us >= 0.01:
+        return "%.0f ns" % (us * 1000)
+    return "%.1f ns" % (us * 1000)
 
 
 def fmt_ratio(ratio):
     if ratio is None:
         return "n/a"
+    if ratio < 0.01:
+        return "%.4fx" % ratio
     return "%.2fx" % ratio if ratio < 10 else "%.0fx" % ratio
 
 
@@ -237,7 +248,7 @@ class Report:
         for operation, label in (("ReadTask", "Read of one task property"),
                                  ("WriteKey", "Write of one key ([InetWD] UpdatePeriod)")):
             header = ["N", "orxProperty"]
-            columns = [(p, m, "%s, %s" % (p, text)) for p in self.peers
+            columns = [(p, m, "%s, %s" % (p, peer_mode_label(p, m, text))) for p in self.peers
                        for m, text in PEER_MODES
                        if (p, "%s/%s" % (operation, m)) in self.r.series]
             header += [c[2] for c in columns]
@@ -322,7 +333,7 @@ def plot(results, out_dir):
     import matplotlib.pyplot as plt
 
     def peer_lines(operation):
-        return [(p, "%s/%s" % (operation, m), "%s %s" % (p, text), "time")
+        return [(p, "%s/%s" % (operation, m), "%s %s" % (p, peer_mode_label(p, m, text)), "time")
                 for p in PEERS for m, text in PEER_MODES]
 
     figures = [
