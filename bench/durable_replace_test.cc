@@ -2,9 +2,12 @@
 // write ratio is judged against nothing) and must fail loudly.
 #include "durable_replace.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -52,6 +55,22 @@ TEST_F(DurableReplaceTest, ReplacesTheFileKeepsItsModeAndLeavesNoTemporary) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "hand.ini" || name == "hand.ini.lock") << name;
   }
+}
+
+// The floor takes the same writer lock as the library, so it pays for it
+// and cannot slip past a writer holding it.
+TEST_F(DurableReplaceTest, TakesTheWriterLock) {
+  const std::string target = folder_ + "/hand.ini";
+  std::ofstream(target) << "old\n";
+  const int holder = open((target + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  DurableReplace floor(target);
+  EXPECT_FALSE(floor.Write("new\n"));
+  EXPECT_EQ(Contents(target), "old\n");
+  close(holder);
+  EXPECT_TRUE(floor.Write("new\n"));
+  EXPECT_EQ(Contents(target), "new\n");
 }
 
 TEST_F(DurableReplaceTest, CreatesAMissingFile) {

@@ -78,5 +78,38 @@ class TargetsTest(unittest.TestCase):
         self.assertEqual(verdicts["copy ÷ one write, at 9,990 tasks"][0], "n/a")
 
 
+class FormatTest(unittest.TestCase):
+    def test_times_and_ratios_keep_their_digits(self):
+        cases = [(report.fmt_time, 0.0006, "0.6 ns"), (report.fmt_time, 0.37, "370 ns"),
+                 (report.fmt_time, 1.284, "1.28 µs"), (report.fmt_time, 46.4, "46 µs"),
+                 (report.fmt_time, 25100, "25.1 ms"), (report.fmt_time, None, "n/a"),
+                 (report.fmt_ratio, 0.00047, "0.0005x"), (report.fmt_ratio, 1.149, "1.15x"),
+                 (report.fmt_ratio, 123.4, "123x"), (report.fmt_ratio, None, "n/a")]
+        for function, value, text in cases:
+            with self.subTest(value=value):
+                self.assertEqual(function(value), text)
+
+
+class RenderTest(unittest.TestCase):
+    def test_refusals_odd_counts_and_the_machine_are_shown(self):
+        results = results_of(
+            bench("orx/ReadTask/10/manual_time", 1, us=1.3, ratio=1.3),
+            bench("orx/ReadTask/10000/manual_time", 1, us=1.4, ratio=1.4),
+            bench("orx/CreateTask/10000/iterations:6/manual_time", 1, us=90, ratio=0.9,
+                  refused=1),
+            bench("orx/CreateTask/10/iterations:20/manual_time", 1, us=900, ratio=1.2,
+                  refused=0),
+            bench("orx/CopyVsWrite/9990/iterations:8/manual_time", 1, us=150e3,
+                  write_us=100e3, ratio=1.5))
+        text = report.Report(results, {"load_before": "1.0 0.5 0.2",
+                                       "duration": "9 min 58 s"}).render([])
+        self.assertIn("refused: full list", text)
+        self.assertIn("900 µs (1.20x)", text)
+        self.assertNotIn("N=9990", text)
+        self.assertIn("a copy took 150.0 ms against 100.0 ms", text)
+        self.assertIn("1.0 0.5 0.2 before the run", text)
+        self.assertIn("9 min 58 s", text)
+
+
 if __name__ == "__main__":
     unittest.main()
