@@ -22,7 +22,7 @@ import sys
 import tempfile
 import time
 
-TASK_COUNTS = (10, 100, 1000, 5000)
+TASK_COUNTS = (10, 100, 1000, 5000, 10000)
 PLAIN = ("InetWD", "UpdatePeriod")
 TASK_KEY = "SchedDays"
 VALUES = ("240", "241")

@@ -1,7 +1,8 @@
 // GLib's GKeyFile doing what the library's suite does (see peer_files.h).
 // GKeyFile has no notion of the file changing under it, so "fresh" is a new
 // key file loaded per call; comments are kept on load, as a program that
-// writes the file back must ask for.
+// writes the file back must ask for. A save is g_file_set_contents:
+// temporary file, fsync, rename, fsync of the folder.
 #include <glib.h>
 
 #include "peer_files.h"

@@ -1,7 +1,9 @@
 // The build runs in a scratch data folder, on /dev/shm when it can: the
-// 5000-task file takes 5000 copies of a growing file, each a whole-file
+// 10,000-task file takes 10,000 copies of a growing file, each a whole-file
 // replacement, and a flush to a real disk for each would make the build the
-// longest part of the run without changing a byte of the result.
+// longest part of the run without changing a byte of the result. A build
+// that finds some of the lists already made goes on from the largest one
+// below the first missing count, so adding a count costs only its copies.
 #include "main_files.h"
 
 #include <stdlib.h>
@@ -92,6 +94,30 @@ bool RemoveEverySecondTask() {
   return true;
 }
 
+// A new main file holding [InetWD] first and one task with all 46
+// properties written; returns the task's id, empty on failure.
+std::u16string MakeTemplateTask() {
+  if (!Check(orxSetPropertyInt(kUpdatePeriod, 240), "general write")) return {};
+  orxChar first[39];
+  uint32_t length = 39;
+  if (!Check(orxCreateTask(first, &length), "task creation")) return {};
+  for (uint32_t id = kFirstTaskProperty; id < kFirstTaskProperty + kTaskProperties; ++id) {
+    const std::u16string value = TemplateValue(first, id);
+    if (!Check(orxSetTaskProperty(first, id, value.c_str()), "task write")) return {};
+  }
+  return first;
+}
+
+// Every task of a list is a copy of the one in slot 1.
+std::u16string TaskInFirstSlot() {
+  orxChar id[64];
+  orxQuery query = nullptr;
+  std::u16string found;
+  if (orxGetFirstTask(&query, id, 64, nullptr, 0) == 0) found = id;
+  if (query != nullptr) orxCloseQuery(query);
+  return found;
+}
+
 }  // namespace
 
 std::string MainFilePath(const std::string& folder, int tasks) {
@@ -104,47 +130,61 @@ std::string HoledFilePath(const std::string& folder, int tasks) {
 
 std::string ProviderFilePath(const std::string& folder) { return folder + "/Bench.ini"; }
 
-bool BuildMainFiles(const std::string& folder, const std::vector<int>& counts) {
-  bool complete = fs::exists(ProviderFilePath(folder));
+bool BuildMainFiles(const std::string& folder, const std::vector<int>& counts,
+                    const std::vector<int>& holed_counts) {
+  std::vector<int> missing;
   for (int tasks : counts) {
-    complete = complete && fs::exists(MainFilePath(folder, tasks)) &&
-               fs::exists(HoledFilePath(folder, tasks));
+    if (!fs::exists(MainFilePath(folder, tasks))) missing.push_back(tasks);
   }
-  if (complete) return true;
+  bool holes_missing = false;
+  for (int tasks : holed_counts) holes_missing |= !fs::exists(HoledFilePath(folder, tasks));
+  if (missing.empty() && !holes_missing && fs::exists(ProviderFilePath(folder))) return true;
 
   ScratchFolder scratch;
   if (scratch.path().empty()) return Check(-1, "scratch folder");
   setenv("ORX_DATA_FOLDER", scratch.path().c_str(), 1);
   orxPropertyInitLibrary();
 
-  if (!Check(orxSetPropertyInt(kUpdatePeriod, 240), "general write")) return false;
-  for (uint32_t id = kFirstProviderProperty; id < kFirstProviderProperty + kProviderProperties;
-       ++id) {
-    orxChar value[260];
-    orxGetProviderProperty(kBenchProvider, id, value, 260);
-    if (!Check(orxSetProviderProperty(kBenchProvider, id, value), "provider write")) return false;
-  }
-  if (!CopyFile(scratch.path() + "/Bench.ini", ProviderFilePath(folder))) return false;
-
-  orxChar first[39];
-  uint32_t length = 39;
-  if (!Check(orxCreateTask(first, &length), "task creation")) return false;
-  for (uint32_t id = kFirstTaskProperty; id < kFirstTaskProperty + kTaskProperties; ++id) {
-    const std::u16string value = TemplateValue(first, id);
-    if (!Check(orxSetTaskProperty(first, id, value.c_str()), "task write")) return false;
-  }
-
-  int listed = 1;
-  for (int tasks : counts) {
-    for (; listed < tasks; ++listed) {
-      orxChar copy[39];
-      uint32_t copy_length = 39;
-      if (!Check(orxCopyTaskDefinition(first, copy, &copy_length), "task copy")) return false;
+  if (!fs::exists(ProviderFilePath(folder))) {
+    for (uint32_t id = kFirstProviderProperty; id < kFirstProviderProperty + kProviderProperties;
+         ++id) {
+      orxChar value[260];
+      orxGetProviderProperty(kBenchProvider, id, value, 260);
+      if (!Check(orxSetProviderProperty(kBenchProvider, id, value), "provider write")) return false;
     }
-    if (!CopyFile(scratch.MainFile(), MainFilePath(folder, tasks))) return false;
+    if (!CopyFile(scratch.path() + "/Bench.ini", ProviderFilePath(folder))) return false;
+  }
+
+  if (!missing.empty()) {
+    int listed = 0;
+    for (int tasks : counts) {
+      if (tasks < missing.front() && fs::exists(MainFilePath(folder, tasks))) listed = tasks;
+    }
+    std::u16string source;
+    if (listed > 0) {
+      if (!CopyFile(MainFilePath(folder, listed), scratch.MainFile())) return false;
+      source = TaskInFirstSlot();
+      if (source.empty()) return Check(-1, "the task in slot 1 of the resumed list");
+    } else {
+      source = MakeTemplateTask();
+      if (source.empty()) return false;
+      listed = 1;
+    }
+    for (int tasks : counts) {
+      if (tasks < listed) continue;
+      for (; listed < tasks; ++listed) {
+        orxChar copy[39];
+        uint32_t copy_length = 39;
+        if (!Check(orxCopyTaskDefinition(source.c_str(), copy, &copy_length), "task copy")) {
+          return false;
+        }
+      }
+      if (!CopyFile(scratch.MainFile(), MainFilePath(folder, tasks))) return false;
+    }
   }
   // The holes are made last, on copies, so the lists above stay whole.
-  for (int tasks : counts) {
+  for (int tasks : holed_counts) {
+    if (fs::exists(HoledFilePath(folder, tasks))) continue;
     if (!CopyFile(MainFilePath(folder, tasks), scratch.MainFile()) || !RemoveEverySecondTask() ||
         !CopyFile(scratch.MainFile(), HoledFilePath(folder, tasks))) {
       return false;

@@ -21,7 +21,11 @@
 
 namespace orx::bench {
 
-inline constexpr int kTaskCounts[] = {10, 100, 1000, 5000};
+// Lists of up to 10,000 tasks, the most slots a list can have.
+inline constexpr int kTaskCounts[] = {10, 100, 1000, 5000, 10000};
+// A copy at this count stays within the 10,000 slots; copy and one write
+// are compared on it.
+inline constexpr int kCopyTasks = 9990;
 
 inline constexpr const char* kPlainSection = "InetWD";
 inline constexpr const char* kPlainKey = "UpdatePeriod";

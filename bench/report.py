@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Turns the JSON of one benchmark run into bench/REPORT.md and its plots.
 
-Input: the Google Benchmark JSON files of the library's suite and of each
+Input: the Google Benchmark JSON files of the library's suites and of each
 peer (configparser_bench.py writes the same shape), run with repetitions so
 that each benchmark has a "median" aggregate, and machine.json from
 bench/run. Benchmark names are "<subject>/<operation>/<N>"; the operation
-may hold a slash itself ("ReadPlain/fresh").
+may hold a slash itself ("ReadTask/fresh"). A paired benchmark carries its
+figures as counters: "us" (the operation, per call), "<floor>_us" and
+"ratio", the median of the per-round ratios of the two timed in the same
+rounds; a ratio is never computed here from figures of different moments.
 """
 import argparse
 import collections
@@ -13,52 +16,77 @@ import json
 import os
 
 UNIT_TO_US = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
-
 PEERS = ("QSettings", "GKeyFile", "configparser")
-MODES = ("longlived", "fresh")
+PEER_MODES = (("longlived", "kept object"),
+              ("fresh", "fresh object"),
+              ("changed", "fresh object, file changed"))
+# Whether each peer's write survives a crash, as its write path shows under
+# strace (Qt 5.15, GLib 2.74; bench/README.md).
+PEER_WRITES = {
+    "QSettings": "unnamed temporary file, fdatasync, rename (QSaveFile), under a lock "
+                 "file; the folder is not flushed, so the rename may be lost",
+    "GKeyFile": "temporary file, fsync, rename, fsync of the folder (g_file_set_contents); "
+                "no lock between writers",
+    "configparser": "truncates and rewrites the file in place, no fsync: not durable, "
+                    "and a crash mid-write leaves a torn file",
+}
+READS = (("ReadPlain", "general setting (orxGetProperty)"),
+         ("ReadTask", "task property (orxGetTaskProperty)"),
+         ("ReadProvider", "provider setting (orxGetProviderProperty)"))
+# (operation, label, floor label) of the library's paired benchmarks.
+OWN = (("WriteKey", "one-key write", "durable hand replace"),
+       ("WriteLabel", "task label write, 50 localized strings", "durable hand replace"),
+       ("CreateTask", "task creation (file reset every round)", "durable hand replace"),
+       ("CopyTask", "task copy (file reset every round)", "durable hand replace"),
+       ("Shrink", "compaction after N/2 removals", "durable hand replace"),
+       ("Enumerate/lastSlot0", "whole enumeration, lastSlot 0", "N stat() calls"),
+       ("Enumerate/lastSlotN", "whole enumeration, lastSlot N", "N stat() calls"))
+UNPAIRED = (("ReadAfterChange", "first read after the file changed"),
+            ("Enumerate/afterChange", "whole enumeration right after the file changed"))
 
-# The library's own operations, each with the floor it is judged against.
-OWN_OPERATIONS = (
-    ("ReadPlain", "read of a general setting", "Stat"),
-    ("ReadTask", "read of a task property", "Stat"),
-    ("ReadProvider", "read of a provider setting", "Stat"),
-    ("WriteKey", "write of a general setting", "HandWrite"),
-    ("WriteLabel", "task label write, 50 localized strings", "HandWrite"),
-    ("CreateTask", "task creation", "HandWrite"),
-    ("Enumerate/lastSlot0", "whole enumeration, lastSlot 0", "Stat"),
-    ("Enumerate/lastSlotN", "whole enumeration, lastSlot N", "Stat"),
-    ("CopyTask", "task copy", "HandWrite"),
-    ("Shrink", "compaction after N/2 removals", "HandWrite"),
-)
+
+class Results:
+    """{(subject, operation): {N: {"time": us, counter: value}}}, medians."""
+
+    def __init__(self, paths):
+        self.series = collections.defaultdict(dict)
+        for path in paths:
+            with open(path, encoding="utf-8") as stream:
+                run = json.load(stream)
+            for bench in run.get("benchmarks", []):
+                self.add(bench)
+        # The N series of the reads; a benchmark of one odd count (the copy
+        # at 9,990 tasks) appears in the targets only.
+        every = sorted({n for s in self.series.values() for n in s if n})
+        self.counts = sorted(self.series.get(("orx", "ReadTask"), {})) or every
+
+    def add(self, bench):
+        if bench.get("aggregate_name") != "median" or bench.get("error_occurred"):
+            return
+        # Options Google Benchmark appends ("iterations:10") are not names.
+        parts = [p for p in bench["run_name"].split("/")
+                 if ":" not in p and p not in ("manual_time", "real_time")]
+        if parts[-1].isdigit():
+            subject, operation, tasks = parts[0], "/".join(parts[1:-1]), int(parts[-1])
+        else:  # a benchmark without N: kept under N = 0
+            subject, operation, tasks = parts[0], "/".join(parts[1:]), 0
+        figures = {k: v for k, v in bench.items()
+                   if isinstance(v, (int, float)) and k not in ("iterations", "repetitions")}
+        figures["time"] = bench["real_time"] * UNIT_TO_US[bench.get("time_unit", "ns")]
+        self.series[(subject, operation)][tasks] = figures
+
+    def get(self, subject, operation, tasks, field="time"):
+        figures = self.series.get((subject, operation), {}).get(tasks, {})
+        if field == "time" and "us" in figures:
+            return figures["us"]  # the paired median per call
+        return figures.get(field)
 
 
-# Benchmarks that write time a hand write of the same bytes in every
-# iteration too and report it as this counter (microseconds): their floor.
-FLOOR_COUNTER = "floor_us"
-
-
-def load_medians(paths):
-    """{(subject, operation): {N: microseconds}} from the median aggregates;
-    a benchmark's own floor counter goes in as (subject, operation + "#floor")."""
-    medians = collections.defaultdict(dict)
-    for path in paths:
-        with open(path, encoding="utf-8") as stream:
-            run = json.load(stream)
-        for bench in run.get("benchmarks", []):
-            if bench.get("aggregate_name") != "median" or bench.get("error_occurred"):
-                continue
-            # Options Google Benchmark appends ("iterations:10") are not names.
-            parts = [p for p in bench["run_name"].split("/")
-                     if ":" not in p and p not in ("manual_time", "real_time")]
-            if parts[-1].isdigit():
-                subject, operation, tasks = parts[0], "/".join(parts[1:-1]), int(parts[-1])
-            else:  # a benchmark of one fixed file: kept under N = 0
-                subject, operation, tasks = parts[0], "/".join(parts[1:]), 0
-            value = bench["real_time"] * UNIT_TO_US[bench.get("time_unit", "ns")]
-            medians[(subject, operation)][tasks] = value
-            if FLOOR_COUNTER in bench:
-                medians[(subject, operation + "#floor")][tasks] = bench[FLOOR_COUNTER]
-    return medians
+def peer_mode_label(peer, mode, text):
+    # A fresh QSettings object on an unchanged file reuses Qt's parsed copy.
+    if peer == "QSettings" and mode == "fresh":
+        return "fresh object (a hit in Qt's process-wide cache)"
+    return text
 
 
 def fmt_time(us):
@@ -70,32 +98,69 @@ def fmt_time(us):
         return "%.0f µs" % us
     if us >= 1:
         return "%.2f µs" % us
-    return "%.3f µs" % us
+    if us >= 0.01:
+        return "%.0f ns" % (us * 1000)
+    return "%.1f ns" % (us * 1000)
 
 
-def fmt_ratio(value, base):
-    if value is None or not base:
+def fmt_ratio(ratio):
+    if ratio is None:
         return "n/a"
-    ratio = value / base
+    if ratio < 0.01:
+        return "%.4fx" % ratio
     return "%.2fx" % ratio if ratio < 10 else "%.0fx" % ratio
 
 
+def targets(results):
+    """Rows (what, measured text, target text, met or None when unmeasured)."""
+    rows = []
+
+    def bound(what, value, limit, text, unit="x"):
+        shown = None if value is None else (
+            fmt_ratio(value) if unit == "x" else fmt_time(value))
+        rows.append((what, shown or "n/a", text,
+                     None if value is None else value <= limit))
+
+    read_ratios = [(results.get("orx", op, n, "ratio"), op, n)
+                   for op, _ in READS for n in results.series.get(("orx", op), {})]
+    read_ratios = [r for r in read_ratios if r[0] is not None]
+    worst = max(read_ratios) if read_ratios else None
+    rows.append(("cached read, every read export, ÷ `stat()` of the file, every N",
+                 "%s to %s (worst: %s at N = %d)" % (
+                     fmt_ratio(min(read_ratios)[0]), fmt_ratio(worst[0]), worst[1], worst[2])
+                 if worst else "n/a",
+                 "≤ 1.15x at every N", None if worst is None else worst[0] <= 1.15))
+    bound("one-key write ÷ durable hand replace of the same bytes, N = 1000",
+          results.get("orx", "WriteKey", 1000, "ratio"), 1.15, "≤ 1.15x")
+    bound("one-key write ÷ durable hand replace of the same bytes, N = 10,000",
+          results.get("orx", "WriteKey", 10000, "ratio"), 1.25, "≤ 1.25x")
+    bound("first read after the file changed, N = 1000",
+          results.get("orx", "ReadAfterChange", 1000), 3000, "≤ 3 ms", unit="time")
+    bound("first read after the file changed, N = 10,000",
+          results.get("orx", "ReadAfterChange", 10000), 25000, "≤ 25 ms", unit="time")
+    bound("copy ÷ one write, at 9,990 tasks",
+          results.get("orx", "CopyVsWrite", 9990, "ratio"), 1.5, "≤ 1.5x")
+    bound("enumeration with `lastSlot` 0 of 10,000 tasks ÷ 10,000 `stat()` calls",
+          results.get("orx", "Enumerate/lastSlot0", 10000, "ratio"), 1.1, "≤ 1.1x")
+    for operation, what, limit in (
+            ("ReadOneKey", "process growth reading one key of the 10,000-task file", 2),
+            ("EnumerateThenWrite", "growth after an enumeration then one write, same file", 3)):
+        growth = results.get("memory", operation, 10000, "growth")
+        ratio = results.get("memory", operation, 10000, "growth_ratio")
+        peak = results.get("memory", operation, 10000, "peak")
+        shown = "n/a" if ratio is None else "%s (%.0f MB, peak %.0f MB)" % (
+            fmt_ratio(ratio), growth / 1e6, (peak or 0) / 1e6)
+        rows.append((what, shown, "≤ %dx the file" % limit,
+                     None if ratio is None else ratio <= limit))
+    return rows
+
+
 class Report:
-    def __init__(self, medians, machine):
-        self.medians = medians
+    def __init__(self, results, machine):
+        self.r = results
         self.machine = machine
-        self.counts = sorted({n for series in medians.values() for n in series if n})
-        self.peers = [p for p in PEERS if any(s == p for s, _ in medians)]
+        self.peers = [p for p in PEERS if any(s == p for s, _ in results.series)]
         self.lines = []
-
-    def get(self, subject, operation, tasks):
-        return self.medians.get((subject, operation), {}).get(tasks)
-
-    def floor(self, operation, floor, tasks):
-        """The operation's own floor from the same iterations, else the
-        floor benchmark's."""
-        own = self.get("orx", operation + "#floor", tasks)
-        return own if own is not None else self.get("floor", floor, tasks)
 
     def add(self, *lines):
         self.lines.extend(lines)
@@ -109,166 +174,195 @@ class Report:
 
     def machine_section(self):
         m = self.machine
-        self.add("## Machine", "",
-                 "- CPU: %s, %s logical cores (nproc)" % (m.get("cpu", "?"), m.get("nproc", "?")),
+        self.add("## Machine and run", "",
+                 "- CPU: %s, %s logical cores; memory %s" % (
+                     m.get("cpu", "?"), m.get("nproc", "?"), m.get("memory", "?")),
                  "- Kernel: %s" % m.get("kernel", "?"),
-                 "- Temporary folder: `%s` on %s" % (m.get("tmpdir", "?"), m.get("fs", "?")),
+                 "- Files under `%s`, on %s" % (m.get("tmpdir", "?"), m.get("fs", "?")),
+                 "- Load average (1, 5, 15 min): %s before the run, %s after" % (
+                     m.get("load_before", "?"), m.get("load_after", "?")),
                  "- Compiler: %s; Google Benchmark %s; %s" % (
                      m.get("compiler", "?"), m.get("benchmark", "?"), m.get("peers", "")),
-                 "- Run: %s" % m.get("settings", "?"),
-                 "- Date: %s" % m.get("date", "?"), "")
+                 "- Settings: %s" % m.get("settings", "?"),
+                 "- Date: %s; the run took %s" % (m.get("date", "?"), m.get("duration", "?")), "")
 
-    def headline(self, tasks):
-        read = self.get("orx", "ReadTask", tasks)
-        write = self.get("orx", "WriteKey", tasks)
-        rows = []
-        for peer in self.peers:
-            for mode in MODES:
-                rows.append(["%s (%s)" % (peer, mode),
-                             fmt_ratio(self.get(peer, "ReadTask/" + mode, tasks), read),
-                             fmt_ratio(self.get(peer, "WriteKey/" + mode, tasks), write)])
-        self.add("## Headline: the peers' cost per call as a multiple of ours, N = %d" % tasks, "",
-                 "A value above 1x means the peer is slower. \"fresh\" is the peer loading the "
-                 "file per call, the only way it sees other writers' changes; the library sees "
-                 "them on every call. \"longlived\" is one object kept in memory, blind to "
-                 "other writers.", "")
-        self.table(["peer", "task-property read", "one-key write"], rows)
+    def targets_section(self):
+        rows = [[what, shown, target, {True: "met", False: "**not met**", None: "n/a"}[met]]
+                for what, shown, target, met in targets(self.r)]
+        self.add("## Targets", "",
+                 "Each ratio is the median of per-round ratios, the operation and its floor "
+                 "timed in the same rounds, alternating which goes first.", "")
+        self.table(["what", "this run", "target", ""], rows)
 
-    def comparison(self, title, operation, floor, floor_label):
-        header = ["N", floor_label, "orxProperty", "vs floor"]
-        if operation != "WriteKey":
-            header.append("naive parse per call")
-        for peer in self.peers:
-            header += ["%s %s" % (peer, mode) for mode in MODES]
+    def per_n(self, title, intro, entries):
+        """entries: (subject, operation, label, floor label or None)."""
+        header = ["operation"] + ["N=%d" % n for n in self.r.counts]
         rows = []
-        for tasks in self.counts:
-            base = self.floor(operation, floor, tasks)
-            ours = self.get("orx", operation, tasks)
-            row = [str(tasks), fmt_time(base), fmt_time(ours), fmt_ratio(ours, base)]
-            if operation != "WriteKey":
-                row.append(fmt_time(self.get("naive", operation, tasks)))
-            for peer in self.peers:
-                row += [fmt_time(self.get(peer, "%s/%s" % (operation, mode), tasks))
-                        for mode in MODES]
-            rows.append(row)
-        self.add("### " + title, "")
-        self.table(header, rows)
-
-    def own_operations(self):
-        header = ["operation"]
-        for tasks in self.counts:
-            header += ["N=%d" % tasks, "vs floor"]
-        rows = []
-        for operation, label, floor in OWN_OPERATIONS:
+        for subject, operation, label, floor in entries:
             row = [label]
-            for tasks in self.counts:
-                ours = self.get("orx", operation, tasks)
-                row += [fmt_time(ours), fmt_ratio(ours, self.floor(operation, floor, tasks))]
+            for n in self.r.counts:
+                ours = self.r.get(subject, operation, n)
+                ratio = self.r.get(subject, operation, n, "ratio")
+                cell = fmt_time(ours)
+                if floor and ratio is not None:
+                    cell += " (%s)" % fmt_ratio(ratio)
+                if self.r.get(subject, operation, n, "refused"):
+                    cell = "refused: full list, %s" % fmt_time(ours)
+                row.append(cell)
             rows.append(row)
-        self.add("## The whole library, per call", "",
-                 "Floors: reads and enumerations against a bare `stat()` of the file; every "
-                 "operation that writes against a temporary file of the main file's bytes "
-                 "written, flushed with `fsync` and renamed by hand, timed in the same "
-                 "iterations (a disk's flush latency drifts by several times within a run). "
-                 "The peers' writes ran at other moments of the run, so their write ratios "
-                 "carry that drift.", "")
+        self.add("## " + title, "", intro, "")
         self.table(header, rows)
 
-    def known_costs(self):
-        shrink = [(n, self.get("orx", "Shrink", n)) for n in self.counts]
-        shrink = [(n, t) for n, t in shrink if t is not None]
-        if len(shrink) < 2:
-            return
-        (small, t_small), (large, t_large) = shrink[-2], shrink[-1]
-        growth = t_large / t_small
-        self.add("## Known costs", "",
-                 "A compaction moves half the list in one transaction, applying its moves to "
-                 "the Scanner section in one pass, then replacing the file once: %s at N = %d, "
-                 "%s at N = %d (%.0fx for %dx the tasks). Writers of the same file wait for it "
-                 "and give up with 32 after 10 s%s." % (
-                     fmt_time(t_small), small, fmt_time(t_large), large, growth, large // small,
-                     ", which this run's largest compaction exceeded" if t_large > 10e6
-                     else ", a bound this run stayed under"), "")
+    def reads(self):
+        entries = [("orx", op, "read of a " + label, "stat()") for op, label in READS]
+        entries += [("naive", op, "naive parse per call, " + label.split(" (")[0], None)
+                    for op, label in READS[:2]]
+        entries += [("orx", op, label, None) for op, label in UNPAIRED[:1]]
+        entries += [("orx", "ReadAfterRefusal", "read after a refused creation", "stat()")]
+        self.per_n("Reads, per call",
+                   "In brackets: the median per-round ratio to a bare `stat()` of the file "
+                   "read, 50 calls of each per round. A cached read makes that `stat()` "
+                   "itself, so its ratio cannot fall below 1.", entries)
 
-    def engine_section(self):
-        names = sorted({s for s, _ in self.medians if s.startswith("BM_")})
-        if not names:
+    def own(self):
+        entries = [("orx", op, "%s (÷ %s)" % (label, floor), floor) for op, label, floor in OWN]
+        entries += [("orx", op, label, None) for op, label in UNPAIRED[1:]]
+        self.per_n("Writes, task operations and enumerations",
+                   "The durable hand replace does every system call the library's write "
+                   "makes (lock, temporary file in the same folder, write, `fsync`, rename, "
+                   "`fsync` of the folder; bench/README.md lists them) on the same bytes, "
+                   "with nothing parsed. Creation and copy start every round from the list "
+                   "of exactly N tasks, put back untimed; on the full list of 10,000 they "
+                   "are refused.", entries)
+        copy = self.r.get("orx", "CopyVsWrite", 9990)
+        if copy is not None:
+            self.add("At 9,990 tasks a copy took %s against %s for one one-key write in the "
+                     "same rounds: %s." % (
+                         fmt_time(copy), fmt_time(self.r.get("orx", "CopyVsWrite", 9990,
+                                                             "write_us")),
+                         fmt_ratio(self.r.get("orx", "CopyVsWrite", 9990, "ratio"))), "")
+
+    def peers_section(self):
+        if not self.peers:
             return
-        self.add("## The settings-file store alone", "",
-                 "The engine's and the task registry's own benchmarks "
-                 "(bench/profile_store_bench.cc, bench/task_registry_bench.cc, on files they "
-                 "build themselves; see bench/README.md), in the same run.", "")
-        header = ["benchmark", "fixed file"] + ["N=%d" % n for n in self.counts]
-        rows = []
-        for name in names:
-            for operation in sorted({op for s, op in self.medians if s == name}):
-                label = "/".join(p for p in (name, operation) if p)
-                rows.append([label, fmt_time(self.get(name, operation, 0))] +
-                            [fmt_time(self.get(name, operation, n)) for n in self.counts])
-        self.table(header, rows)
+        for operation, label in (("ReadTask", "Read of one task property"),
+                                 ("WriteKey", "Write of one key ([InetWD] UpdatePeriod)")):
+            header = ["N", "orxProperty"]
+            columns = [(p, m, "%s, %s" % (p, peer_mode_label(p, m, text))) for p in self.peers
+                       for m, text in PEER_MODES
+                       if (p, "%s/%s" % (operation, m)) in self.r.series]
+            header += [c[2] for c in columns]
+            rows = [[str(n), fmt_time(self.r.get("orx", operation, n))] +
+                    [fmt_time(self.r.get(p, "%s/%s" % (operation, m), n)) for p, m, _ in columns]
+                    for n in self.r.counts]
+            self.add("### " + label, "")
+            self.table(header, rows)
 
     def render(self, plots):
         self.add("# Benchmark report", "",
-                 "Produced by `bench/run` (medians of 3 repetitions; every figure of a row "
-                 "measured in the same run on the same machine). Main files of N tasks were "
-                 "made by the library itself: a Scanner list of N slots and 46 properties per "
-                 "task (about 1 KB per task).", "")
+                 "Produced by `bench/run` from one run on one machine. Main files of N "
+                 "tasks were made by the library itself: a Scanner list of N slots and 46 "
+                 "properties per task (about 1.2 KB per task).", "")
         self.machine_section()
-        for tasks in (1000, 5000):
-            if tasks in self.counts:
-                self.headline(tasks)
-        self.add("## Against the peers", "")
-        self.comparison("Read of one task property (SchedDays of the middle task)",
-                        "ReadTask", "Stat", "stat() floor")
-        self.comparison("Read of one general setting ([InetWD] UpdatePeriod)",
-                        "ReadPlain", "Stat", "stat() floor")
-        self.comparison("Write of one key ([InetWD] UpdatePeriod)",
-                        "WriteKey", "HandWrite", "temp+fsync+rename floor")
-        self.own_operations()
-        self.known_costs()
-        self.engine_section()
+        self.targets_section()
+        self.reads()
+        self.own()
+        self.add("## Against the peers", "",
+                 "\"kept object\" is one object for the whole run, blind to other writers; "
+                 "\"fresh object\" is a new one per call. For QSettings a fresh object on an "
+                 "unchanged file is a hit in Qt's process-wide cache, not a load; "
+                 "\"file changed\" is a fresh object after another program replaced the "
+                 "file. The library sees every writer's change on every call. The peers' "
+                 "writes ran at other moments than ours, so compare them loosely.", "")
+        self.table(["peer", "what a write does"],
+                   [[p, PEER_WRITES[p]] for p in self.peers])
+        self.peers_section()
+        self.store_section()
+        self.floors_section()
         self.add("## Plots", "")
         for name, caption in plots:
             self.add("![%s](%s)" % (caption, name), "")
         return "\n".join(self.lines).rstrip() + "\n"
 
+    def store_section(self):
+        names = sorted({s for s, _ in self.r.series if s.startswith("BM_")})
+        if not names:
+            return
+        self.add("## The settings-file store and the task registry alone", "",
+                 "bench/profile_store_bench.cc and bench/task_registry_bench.cc on the same "
+                 "main files (bench/README.md). In brackets the paired ratio: to `stat()` "
+                 "for the cached read, to the cached read for the naive one, to the durable "
+                 "hand replace for the store's write (bare temporary file + `fsync` + "
+                 "rename after the slash), to one one-key write for the registry's "
+                 "operations.", "")
+        rows = []
+        for name in names:
+            row = [name]
+            for n in self.r.counts:
+                cell = fmt_time(self.r.get(name, "", n))
+                ratio = self.r.get(name, "", n, "ratio")
+                if ratio is not None:
+                    bare = self.r.get(name, "", n, "bare_ratio")
+                    cell += " (%s%s)" % (fmt_ratio(ratio),
+                                         "" if bare is None else " / " + fmt_ratio(bare))
+                row.append(cell)
+            rows.append(row)
+        self.table(["benchmark"] + ["N=%d" % n for n in self.r.counts], rows)
 
-def plot(medians, counts, out_dir):
+    def floors_section(self):
+        rows = []
+        for operation, label in (("InotifyRead", "empty `read()` of an inotify descriptor"),
+                                 ("SharedCounterLoad", "atomic load from a shared page")):
+            us = self.r.get("floors", operation, 0)
+            if us is not None:
+                rows.append([label, fmt_time(us),
+                             fmt_time(self.r.get("floors", operation, 0, "stat_us")),
+                             fmt_ratio(self.r.get("floors", operation, 0, "ratio"))])
+        if rows:
+            self.add("## The floor of a coherent read", "",
+                     "What learning that a file did not change costs at the least, each "
+                     "against a bare `stat()` in the same rounds (bench/README.md says "
+                     "which a read that must see hand edits can use).", "")
+            self.table(["check", "per call", "stat()", "ratio"], rows)
+
+
+def plot(results, out_dir):
     """Cost per call against N, log-log, one PNG per kind of call."""
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
 
+    def peer_lines(operation):
+        return [(p, "%s/%s" % (operation, m), "%s %s" % (p, peer_mode_label(p, m, text)), "time")
+                for p in PEERS for m, text in PEER_MODES]
+
     figures = [
-        ("reads.png", "Read of one task property", "ReadTask",
-         [("floor", "Stat", "stat() floor"), ("orx", "ReadTask", "orxProperty"),
-          ("naive", "ReadTask", "naive parse per call")]),
-        ("writes.png", "Write of one key", "WriteKey",
-         [("floor", "HandWrite", "temp+fsync+rename floor"),
-          ("orx", "WriteKey", "orxProperty")]),
-        ("tasks.png", "Task operations of the library", None,
-         [("orx", op, label) for op, label, _ in OWN_OPERATIONS
-          if op not in ("ReadPlain", "ReadProvider")]),
+        ("reads.png", "Read of one task property",
+         [("orx", "ReadTask", "stat() floor, same rounds", "stat_us"),
+          ("orx", "ReadTask", "orxProperty", "time"),
+          ("orx", "ReadAfterChange", "orxProperty, file changed", "time"),
+          ("naive", "ReadTask", "naive parse per call", "time")] + peer_lines("ReadTask")),
+        ("writes.png", "Write of one key",
+         [("orx", "WriteKey", "durable hand replace, same rounds", "floor_us"),
+          ("orx", "WriteKey", "orxProperty", "time")] + peer_lines("WriteKey")),
+        ("tasks.png", "Task operations of the library",
+         [("orx", op, label, "time") for op, label, _ in OWN] +
+         [("orx", op, label, "time") for op, label in UNPAIRED[1:]]),
     ]
     made = []
-    for name, title, peer_operation, series in figures:
-        lines = list(series)
-        if peer_operation:
-            for peer in PEERS:
-                for mode in MODES:
-                    lines.append((peer, "%s/%s" % (peer_operation, mode),
-                                  "%s %s" % (peer, mode)))
+    for name, title, lines in figures:
         fig, axes = plt.subplots(figsize=(8, 5))
         plotted = 0
-        for subject, operation, label in lines:
-            points = medians.get((subject, operation), {})
-            xs = [n for n in counts if n in points]
+        for subject, operation, label, field in lines:
+            xs = [n for n in results.counts
+                  if results.get(subject, operation, n, field) is not None]
             if not xs:
                 continue
             plotted += 1
-            style = "--" if subject in ("floor", "naive") else ("-o" if subject == "orx" else "-^")
-            axes.plot(xs, [points[n] for n in xs], style, label=label,
-                      linewidth=2.5 if subject == "orx" else 1.2)
+            ys = [results.get(subject, operation, n, field) for n in xs]
+            floor = field != "time" or subject == "naive"
+            style = "--" if floor else ("-o" if subject == "orx" else "-^")
+            axes.plot(xs, ys, style, label=label, linewidth=2.5 if style == "-o" else 1.2)
         if not plotted:
             plt.close(fig)
             continue
@@ -294,15 +388,14 @@ def main():
     options.add_argument("results", nargs="+", help="benchmark JSON files")
     args = options.parse_args()
 
-    medians = load_medians(args.results)
+    results = Results(args.results)
     with open(args.machine, encoding="utf-8") as stream:
         machine = json.load(stream)
-    report = Report(medians, machine)
     os.makedirs(os.path.join(args.out, args.plots), exist_ok=True)
     plots = [(os.path.join(args.plots, name), caption)
-             for name, caption in plot(medians, report.counts, os.path.join(args.out, args.plots))]
+             for name, caption in plot(results, os.path.join(args.out, args.plots))]
     with open(os.path.join(args.out, "REPORT.md"), "w", encoding="utf-8") as stream:
-        stream.write(report.render(plots))
+        stream.write(Report(results, machine).render(plots))
 
 
 if __name__ == "__main__":
