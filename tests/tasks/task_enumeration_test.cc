@@ -142,6 +142,9 @@ TEST_F(TaskEnumeration, HandlesThatAreNotLiveAreRefused) {
 // A list that cannot be read is not an empty list: the opening and every
 // step report the read's error, as compaction does.
 TEST_F(TaskEnumeration, AnUnreadableListReportsTheReadError) {
+  orxQuery none = nullptr;
+  char16_t buffer[40];
+  EXPECT_EQ(orxGetFirstTask(&none, buffer, 40, nullptr, 0), ORX_STATUS_NO_MORE_ITEMS);  // no file
   folder_.Write("ormix5.ini", "[Scanner]\nTask1={A}\nTask2={B}\nTask3={C}\n");
   std::filesystem::permissions(folder_.path(), std::filesystem::perms::all,
                                std::filesystem::perm_options::add);

@@ -1,0 +1,50 @@
+// The slot-key grammar: which key names a slot, as a profile read of
+// "Task<n>" would match it, and the keys the library writes.
+#include "tasks/slot_key.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orx::tasks {
+namespace {
+
+TEST(SlotNumberOf, AcceptsOnlyTheKeysTheLibraryWrites) {
+  const struct {
+    std::u16string key;
+    std::optional<int32_t> slot;
+  } cases[] = {
+      {u"Task1", 1},
+      {u"TASK12", 12},
+      {u"tAsK7", 7},
+      {u"Task2147483647", INT32_MAX},
+      {u"Task2147483648", std::nullopt},   // past the 32-bit bound
+      {u"Task99999999999", std::nullopt},  // eleven digits
+      {u"Task0", std::nullopt},
+      {u"Task01", std::nullopt},
+      {u"Task-1", std::nullopt},
+      {u"Task+1", std::nullopt},
+      {u"Task", std::nullopt},
+      {u"Task1a", std::nullopt},
+      {u"Tas1", std::nullopt},
+      {u"XTask1", std::nullopt},
+      {u"Task\uFF11", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SlotNumberOf(c.key), c.slot) << std::string(c.key.begin(), c.key.end());
+  }
+}
+
+TEST(FormSlotKey, WritesKeysTheGrammarReadsBack) {
+  for (const int32_t slot : {1, 10, 10000, INT32_MAX}) {
+    SlotKey key;
+    FormSlotKey(slot, key);
+    EXPECT_EQ(SlotNumberOf(key), slot);
+  }
+  SlotKey longest;
+  FormSlotKey(INT32_MIN, longest);
+  EXPECT_EQ(std::u16string(longest), u"Task-2147483648");
+}
+
+}  // namespace
+}  // namespace orx::tasks
