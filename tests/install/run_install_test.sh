@@ -71,4 +71,11 @@ check_tool() {
 check_tool "$prefix/bin/orxprop"
 mv "$prefix" "$work/moved"
 check_tool "$work/moved/bin/orxprop"
+moved_libdir=${libdir/#$prefix/$work/moved}
+[ "$(PKG_CONFIG_PATH=$moved_libdir/pkgconfig pkg-config --variable=includedir orxProperty)" \
+  -ef "$work/moved/include" ] || fail "orxProperty.pc does not follow the moved prefix"
+cmake -S "$source_dir/cmake_consumer" -B "$work/cmake_moved" -G Ninja \
+  -DCMAKE_PREFIX_PATH="$work/moved" >/dev/null
+cmake --build "$work/cmake_moved" >/dev/null
+"$work/cmake_moved/consumer" >/dev/null || fail "the CMake package does not follow the moved prefix"
 echo "installed package: both consumers built and ran, orxprop works where it lands"
