@@ -22,8 +22,10 @@ foreach(part MAJOR MINOR PATCH)
   endif()
 endforeach()
 
-set_target_properties(orxProperty PROPERTIES PUBLIC_HEADER
-                      "${PROJECT_SOURCE_DIR}/include/orxProperty.h;${PROJECT_SOURCE_DIR}/include/orxProperty.hpp;${ORX_IDS_HEADER}")
+set(ORX_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/orxProperty.h
+    ${PROJECT_SOURCE_DIR}/include/orxProperty.hpp ${PROJECT_SOURCE_DIR}/include/orxPropertyBase.hpp
+    ${ORX_IDS_HEADER})
+set_target_properties(orxProperty PROPERTIES PUBLIC_HEADER "${ORX_PUBLIC_HEADERS}")
 install(TARGETS orxProperty EXPORT orxPropertyTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

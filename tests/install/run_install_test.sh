@@ -19,7 +19,8 @@ cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 libdir=$(dirname "$(find "$prefix" -name 'liborxProperty.so.1' | head -n 1)")
 for path in "$libdir/liborxProperty.so" "$libdir/liborxProperty.so.1" \
             "$prefix/include/orxProperty.h" "$prefix/include/orxPropertyIds.h" \
-            "$prefix/include/orxProperty.hpp" "$prefix/bin/orxprop" \
+            "$prefix/include/orxProperty.hpp" "$prefix/include/orxPropertyBase.hpp" \
+            "$prefix/bin/orxprop" \
             "$prefix/share/man/man1/orxprop.1" "$prefix/share/man/man3/orxProperty.3" \
             "$prefix/share/man/man5/orxProperty.5" \
             "$prefix/share/orxProperty/lang/en.lang" "$prefix/share/orxProperty/lang/de.lang" \
