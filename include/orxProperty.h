@@ -25,6 +25,11 @@
 #ifndef ORX_PROPERTY_H_
 #define ORX_PROPERTY_H_
 
+/* The version of this interface; the build checks it against the project's. */
+#define ORX_PROPERTY_VERSION_MAJOR 1
+#define ORX_PROPERTY_VERSION_MINOR 1
+#define ORX_PROPERTY_VERSION_PATCH 0
+
 #include <stdint.h>
 #if defined(_WIN32)
 typedef wchar_t orxChar; /* one UTF-16 code unit */

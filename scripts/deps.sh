@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, when they are missing.
 # Usage: scripts/deps.sh [core|cli|bench|peers|fuzz]...   (core is always included)
-# "peers" are the libraries bench/run measures the library against.
+# "peers" are the libraries bench/run measures the library against. python3
+# compiles the translation catalogues; gettext (msgfmt) and groff-base check
+# the catalogues and the manual pages in the tests.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev libgmock-dev binutils)
+packages=(g++ cmake ninja-build libgtest-dev libgmock-dev binutils python3)
 for group in "$@"; do
   case "$group" in
     core) ;;
-    cli) packages+=(libcli11-dev nlohmann-json3-dev pkg-config) ;;
+    cli) packages+=(libcli11-dev nlohmann-json3-dev pkg-config gettext groff-base) ;;
     bench) packages+=(libbenchmark-dev) ;;
     peers) packages+=(qtbase5-dev libglib2.0-dev pkg-config python3 python3-matplotlib) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;

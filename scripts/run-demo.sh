@@ -12,7 +12,7 @@ tool=build/dev/tools/cli/orxprop
 demo=$(mktemp -d "${TMPDIR:-/tmp}/orxprop-demo-XXXXXX")
 trap 'rm -rf "$demo"' EXIT
 export ORX_DATA_FOLDER=$demo
-export ORX_LANGUAGE_MODULE=$PWD/lang/en.lang
+export ORX_LANGUAGE_MODULE=$PWD/build/dev/lang/en.lang
 
 step() {
   printf '\n$ orxprop'

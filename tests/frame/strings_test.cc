@@ -22,7 +22,7 @@ TEST(FrameStrings, ModuleVariableTakesEffectAtTheNextLoad) {
   }
   setenv("LANG", "C", 1);                // English, whatever is installed on this machine
   EXPECT_EQ(Load(1000), u"Quick scan");  // the first label string
-  setenv("ORX_LANGUAGE_MODULE", ORX_SOURCE_DIR "/lang/de.lang", 1);
+  setenv("ORX_LANGUAGE_MODULE", ORX_LANG_BUILD_DIR "/de.lang", 1);
   EXPECT_EQ(Load(kCopiedLabelFormatId), u"Kopie von %s");
   setenv("ORX_LANGUAGE_MODULE", "/nonexistent/module.lang", 1);
   EXPECT_EQ(Load(kCopiedLabelFormatId), u"");

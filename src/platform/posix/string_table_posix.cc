@@ -11,6 +11,7 @@
 // parsed table as long as the bytes are the same.
 #include "platform/posix/string_table_posix.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -27,6 +28,9 @@
 
 #ifndef ORX_LANG_DIR
 #define ORX_LANG_DIR ""
+#endif
+#ifndef ORX_LANG_DIR_FROM_LIBRARY
+#define ORX_LANG_DIR_FROM_LIBRARY ""
 #endif
 
 namespace orx::platform {
@@ -94,6 +98,23 @@ bool IsRegularFile(const std::string& path) {
   return Syscalls().stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+bool IsDirectory(const std::string& path) {
+  struct stat status {};
+  return Syscalls().stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The folder of the file this code was loaded from (the shared library, or
+// the program it is linked into), or "" when the loader cannot say.
+std::string OwnFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&OwnFolder), &info) == 0 || info.dli_fname == nullptr) {
+    return {};
+  }
+  const std::string file = info.dli_fname;
+  const size_t slash = file.rfind('/');
+  return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+
 class PosixLanguageModules final : public LanguageModules {
  public:
   explicit PosixLanguageModules(std::string installed_folder)
@@ -138,7 +159,22 @@ std::unique_ptr<LanguageModules> NewPosixLanguageModules(std::string installed_f
   return std::make_unique<PosixLanguageModules>(std::move(installed_folder));
 }
 
-const char* InstalledLanguageFolder() { return ORX_LANG_DIR; }
+std::string LanguageFolderFor(const std::string& library_folder, const std::string& relative,
+                              const std::string& configured) {
+  if (!library_folder.empty() && !relative.empty()) {
+    std::string beside = library_folder + "/" + relative;
+    if (IsDirectory(beside)) return beside;
+  }
+  return configured;
+}
+
+// Computed once: an install moved to another prefix finds the tables that
+// came with it, and a library used from its build folder the configured ones.
+const char* InstalledLanguageFolder() {
+  static const std::string* const folder =
+      new std::string(LanguageFolderFor(OwnFolder(), ORX_LANG_DIR_FROM_LIBRARY, ORX_LANG_DIR));
+  return folder->c_str();
+}
 
 LanguageModules& DefaultLanguageModules() {
   static LanguageModules* const modules =

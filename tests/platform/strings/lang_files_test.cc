@@ -1,5 +1,5 @@
 // The shipped string tables: what the label lookup and the task copy rely on
-// holds in every language, and the built-in table is lang/en.lang.
+// holds in every language, and the built-in table is the built en.lang.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,7 +13,7 @@ namespace orx::platform {
 namespace {
 
 StringTable ParseShipped(const std::string& name) {
-  std::ifstream in(std::string(ORX_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
+  std::ifstream in(std::string(ORX_LANG_BUILD_DIR) + "/" + name, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return StringTable::Parse(bytes.str());
