@@ -301,7 +301,9 @@ class Report:
             for n in self.r.counts:
                 cell = fmt_time(self.r.get(name, "", n))
                 ratio = self.r.get(name, "", n, "ratio")
-                if ratio is not None:
+                if self.r.get(name, "", n, "refused"):
+                    cell = "refused: full list, " + cell
+                elif ratio is not None:
                     bare = self.r.get(name, "", n, "bare_ratio")
                     cell += " (%s%s)" % (fmt_ratio(ratio),
                                          "" if bare is None else " / " + fmt_ratio(bare))
