@@ -301,13 +301,24 @@ class Report:
             for n in self.r.counts:
                 cell = fmt_time(self.r.get(name, "", n))
                 ratio = self.r.get(name, "", n, "ratio")
-                if ratio is not None:
+                if self.r.get(name, "", n, "refused"):
+                    cell = "refused: full list, " + cell
+                elif ratio is not None:
                     bare = self.r.get(name, "", n, "bare_ratio")
                     cell += " (%s%s)" % (fmt_ratio(ratio),
                                          "" if bare is None else " / " + fmt_ratio(bare))
                 row.append(cell)
             rows.append(row)
         self.table(["benchmark"] + ["N=%d" % n for n in self.r.counts], rows)
+        writes = [(n, self.r.get("BM_WriteInterleaved", "", n),
+                   self.r.get("BM_WriteInterleaved", "", n, "floor_us"),
+                   self.r.get("BM_WriteInterleaved", "", n, "bare_us")) for n in self.r.counts]
+        writes = [w for w in writes if None not in w]
+        if writes:
+            self.add("The three writes of `BM_WriteInterleaved`, each round in rotating order "
+                     "(store write / durable hand replace / bare replace): " + "; ".join(
+                         "N = %d: %s / %s / %s" % (n, fmt_time(a), fmt_time(b), fmt_time(c))
+                         for n, a, b, c in writes) + ".", "")
 
     def floors_section(self):
         rows = []
