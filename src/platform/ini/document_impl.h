@@ -1,6 +1,6 @@
 // The state behind a Document, shared by the reading half (document.cc) and
 // the editing half (document_edit.cc). The text is one buffer; each line is
-// an offset record into it; two slot tables find the first section of a
+// an offset record into it; two line indexes find the first section of a
 // name and, within first sections only, the first key of a name.
 #ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 #define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
@@ -12,11 +12,11 @@
 
 #include "platform/ini/document.h"
 #include "platform/ini/line.h"
-#include "platform/ini/slot_table.h"
+#include "platform/ini/line_index.h"
 
 namespace orx::platform::ini {
 
-inline constexpr uint32_t kNoLine = SlotTable::kNone;
+inline constexpr uint32_t kNoLine = LineIndex::kNone;
 
 // The rules every edit shares (document_edit.cc).
 // Whether the trimmed names and the value can be written: kInvalidParameter
@@ -31,21 +31,11 @@ std::u16string StoredForm(std::u16string_view value);
 // "key=stored", the content of an entry line without its line end.
 std::u16string EntryLine(std::u16string_view key, std::u16string_view stored);
 
-// The slot hash of a key: its name's hash mixed with its section's ordinal,
-// so equal keys of different sections spread over the table.
-inline uint32_t KeyHash(uint32_t name_hash, uint32_t section) {
-  uint32_t hash = name_hash ^ (section * 0x9E3779B9u);
-  hash ^= hash >> 15;
-  hash *= 0x2C1B3C6Du;
-  hash ^= hash >> 12;
-  return hash;
-}
-
 struct Document::Impl {
   std::u16string text;  // the whole file without its BOM
   std::vector<Line> lines;
-  SlotTable sections;  // header line of the first section of each name
-  SlotTable keys;      // first entry line of each key name in first sections
+  LineIndex sections;  // header line of the first section of each name
+  LineIndex keys;      // first entry line of each key name in first sections
   uint32_t section_count = 0;
   Encoding encoding = Encoding::kUtf8;
   std::u16string_view line_end = u"\n";  // for lines this document writes
@@ -75,7 +65,7 @@ struct Document::Impl {
   }
   uint32_t FindEntry(uint32_t section, std::u16string_view name, uint32_t name_hash) const;
 
-  // Fills both slot tables from the line records.
+  // Fills both line indexes from the line records.
   void RebuildIndex();
 
   // Editing steps (document_edit.cc). Each keeps the text and the records in

@@ -2,7 +2,7 @@
 // fail: every line is one of the kinds below, whatever bytes it holds.
 #include "platform/ini/line.h"
 
-#include "platform/ini/case_fold.h"
+#include "platform/ini/name_hash.h"
 
 namespace orx::platform::ini {
 
@@ -16,32 +16,12 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 
 namespace {
 
-// The multiply stays off the chain from word to word, so long names (task
-// sections are 38-unit GUIDs) hash at about two cycles a word.
-uint64_t MixWord(uint64_t hash, uint64_t word) {
-  return ((hash << 23) | (hash >> 41)) + word * 0x9E3779B97F4A7C15u;
-}
-
 void SetName(const std::u16string_view content, std::u16string_view name, Line& line) {
   line.name_offset = static_cast<uint32_t>(name.data() - content.data());
   line.name_length = static_cast<uint32_t>(name.size());
 }
 
 }  // namespace
-
-uint32_t NameHash(std::u16string_view name) {
-  uint64_t hash = name.size();
-  size_t i = 0;
-  for (; i + 4 <= name.size(); i += 4) hash = MixWord(hash, FoldCaseWord(name.data() + i));
-  if (i < name.size()) {
-    char16_t tail[4] = {};
-    for (size_t j = 0; i + j < name.size(); ++j) tail[j] = name[i + j];
-    hash = MixWord(hash, FoldCaseWord(tail));
-  }
-  hash ^= hash >> 32;
-  hash *= 0xD6E8FEB86659FD93u;
-  return static_cast<uint32_t>(hash >> 32);
-}
 
 void ClassifyLine(std::u16string_view content, Line& line) {
   line.name_offset = line.name_length = line.value_offset = line.value_length = 0;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ini/name_hash.h"
+
 namespace orx::platform::ini {
 
 // Offsets are 32 bits wide; a document refuses to grow past this many units.
@@ -49,9 +51,6 @@ struct Line {
 inline bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t' || unit == u'\v'; }
 
 std::u16string_view TrimBlanks(std::u16string_view text);
-
-// A hash of `name` that is equal for names EqualsIgnoreCase calls equal.
-uint32_t NameHash(std::u16string_view name);
 
 // Sets kind, name, value and name_hash of `line` from `content`, the line's
 // text without its line end.
