@@ -106,11 +106,14 @@ std::string Document::ToBytes() const {
 
 Encoding Document::encoding() const { return impl_->encoding; }
 
-bool Document::changed() const { return impl_->changed; }
-
-bool Document::HasSection(std::u16string_view section) const {
-  return impl_->FindHeader(TrimBlanks(section)) != kNoLine;
+size_t Document::MemoryUsage() const {
+  const Impl& impl = *impl_;
+  return sizeof(Document) + sizeof(Impl) + impl.text.capacity() * sizeof(char16_t) +
+         impl.lines.capacity() * sizeof(Line) + impl.sections.MemoryUsage() +
+         impl.keys.MemoryUsage();
 }
+
+bool Document::changed() const { return impl_->changed; }
 
 std::optional<std::u16string_view> Document::FindValue(std::u16string_view section,
                                                        std::u16string_view key) const {

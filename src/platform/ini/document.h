@@ -59,11 +59,14 @@ class Document {
 
   Encoding encoding() const;
 
+  // Bytes the document holds on the heap and in itself: its text, its line
+  // records and its indexes, with the capacity each has reserved. For bounds
+  // on caches of parsed documents.
+  size_t MemoryUsage() const;
+
   // --- Lookups. Names are matched after trimming space, TAB and VT, without
   // regard to case (FoldCase of each UTF-16 unit). Only the first section of
   // a name and the first key of a name within it are seen.
-
-  bool HasSection(std::u16string_view section) const;
 
   // The value as a profile read returns it: trimmed, one outer pair of
   // matching quotes removed. nullopt when the section or the key is missing;

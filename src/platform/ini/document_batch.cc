@@ -175,10 +175,7 @@ void Document::Impl::ReplaceSectionLines(uint32_t first, uint32_t end,
     line.begin += static_cast<uint32_t>(begin);
     line.section = ordinal;
   }
-  // Unsigned wrap-around makes one shift serve growth and shrinkage.
-  const uint32_t shift =
-      static_cast<uint32_t>(content.size()) - static_cast<uint32_t>(stop - begin);
-  for (size_t i = end; i < lines.size(); ++i) lines[i].begin += shift;
+  MoveLinesFrom(end, stop - begin, content.size());
   std::vector<Line> merged;
   merged.reserve(lines.size() - (end - first) + section.size());
   merged.insert(merged.end(), lines.begin(), lines.begin() + first);
@@ -199,11 +196,8 @@ Status Document::ApplyToSection(std::u16string_view section, std::span<const Key
     if (const Status status = CheckEdit(section, key, edit.value); status != Status::kOk) {
       return status;
     }
-    if (impl.too_large) return Status::kNotEnoughMemory;
-    if (edit.value) {
-      growth += section.size() + key.size() + edit.value->size() + 16;
-      if (impl.text.size() + growth > kMaxTextUnits) return Status::kNotEnoughMemory;
-    }
+    if (edit.value) growth += SetGrowth(section, key, *edit.value);
+    if (!impl.HasRoomFor(growth)) return Status::kNotEnoughMemory;
   }
   const uint32_t header = impl.FindHeader(section);
   // A Windows-1252 document may have to move to UTF-8 after any one edit,

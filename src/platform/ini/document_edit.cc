@@ -66,11 +66,14 @@ std::u16string EntryLine(std::u16string_view key, std::u16string_view stored) {
 void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
                             size_t first_moved) {
   text.replace(position, count, insert);
-  const uint32_t added = static_cast<uint32_t>(insert.size());
-  const uint32_t removed = static_cast<uint32_t>(count);
-  // Unsigned wrap-around makes one loop serve growth and shrinkage.
-  for (size_t i = first_moved; i < lines.size(); ++i) lines[i].begin += added - removed;
+  MoveLinesFrom(first_moved, count, insert.size());
   changed = true;
+}
+
+void Document::Impl::MoveLinesFrom(size_t first, size_t removed, size_t inserted) {
+  // Unsigned wrap-around makes one shift serve growth and shrinkage.
+  const uint32_t shift = static_cast<uint32_t>(inserted) - static_cast<uint32_t>(removed);
+  for (size_t i = first; i < lines.size(); ++i) lines[i].begin += shift;
 }
 
 void Document::Impl::EndLastLine() {
@@ -178,12 +181,7 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
   section = TrimBlanks(section);
   key = TrimBlanks(key);
   if (const Status status = CheckEdit(section, key, value); status != Status::kOk) return status;
-  // Room for the names, the value and what goes around them: brackets, '=',
-  // quotes and up to three line ends.
-  if (impl.too_large ||
-      impl.text.size() + section.size() + key.size() + value.size() + 16 > kMaxTextUnits) {
-    return Status::kNotEnoughMemory;
-  }
+  if (!impl.HasRoomFor(SetGrowth(section, key, value))) return Status::kNotEnoughMemory;
   const std::u16string stored = StoredForm(value);
   const uint32_t header = impl.FindHeader(section);
   if (header == kNoLine) {

@@ -31,6 +31,14 @@ std::u16string StoredForm(std::u16string_view value);
 // "key=stored", the content of an entry line without its line end.
 std::u16string EntryLine(std::u16string_view key, std::u16string_view stored);
 
+// The most units an edit setting `value` under `key` may add to the text:
+// the names and the value, and around them brackets, '=', quotes and up to
+// three line ends.
+inline size_t SetGrowth(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view value) {
+  return section.size() + key.size() + value.size() + 16;
+}
+
 struct Document::Impl {
   std::u16string text;  // the whole file without its BOM
   std::vector<Line> lines;
@@ -64,6 +72,15 @@ struct Document::Impl {
     return FindEntry(section, name, NameHash(name));
   }
   uint32_t FindEntry(uint32_t section, std::u16string_view name, uint32_t name_hash) const;
+
+  // Whether the text may grow by `growth` units and stay within the offsets'
+  // range; never for a document too large to parse.
+  bool HasRoomFor(size_t growth) const {
+    return !too_large && text.size() + growth <= kMaxTextUnits;
+  }
+  // Moves the records from `first` on after a splice that put `inserted`
+  // units where `removed` were.
+  void MoveLinesFrom(size_t first, size_t removed, size_t inserted);
 
   // Fills both line indexes from the line records.
   void RebuildIndex();

@@ -67,6 +67,9 @@ class LineIndex {
     return true;
   }
 
+  // Bytes of the slots the table holds, free ones included.
+  size_t MemoryUsage() const { return slots_.capacity() * sizeof(Slot); }
+
   // Renumbers the stored lines after a line was inserted before `first`.
   void ShiftLinesFrom(uint32_t first) {
     for (Slot& slot : slots_) {
