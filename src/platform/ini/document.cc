@@ -50,7 +50,12 @@ void Document::Impl::RebuildIndex() {
   }
 }
 
-Document::Document() : impl_(std::make_unique<Impl>()) {}
+Document::Document() : Document(DefaultEncodingRules()) {}
+Document::Document(const EncodingRules& rules) : impl_(std::make_unique<Impl>()) {
+  impl_->rules = &rules;
+  impl_->encoding = rules.new_file;
+  impl_->line_end = rules.new_line_end;
+}
 Document::~Document() = default;
 Document::Document(const Document& other) : impl_(std::make_unique<Impl>(*other.impl_)) {}
 Document& Document::operator=(const Document& other) {
@@ -65,10 +70,10 @@ Document& Document::operator=(const Document& other) {
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
-Document Document::FromBytes(std::string_view bytes) {
-  Document document;
+Document Document::FromBytes(std::string_view bytes, const EncodingRules& rules) {
+  Document document(rules);
   Impl& impl = *document.impl_;
-  DecodedText decoded = Decode(bytes);
+  DecodedText decoded = Decode(bytes, rules);
   impl.text = std::move(decoded.text);
   impl.encoding = decoded.encoding;
   const bool utf16 = impl.encoding == Encoding::kUtf16Le || impl.encoding == Encoding::kUtf16Be;
@@ -82,8 +87,8 @@ Document Document::FromBytes(std::string_view bytes) {
     if (line.line_end == 0) continue;
     if (line.line_end == 2) {
       impl.line_end = u"\r\n";
-    } else if (impl.text[line.begin + size_t{line.length}] == u'\r') {
-      impl.line_end = u"\r";
+    } else {
+      impl.line_end = impl.text[line.begin + size_t{line.length}] == u'\r' ? u"\r" : u"\n";
     }
     break;
   }
@@ -92,9 +97,10 @@ Document Document::FromBytes(std::string_view bytes) {
 }
 
 std::string Document::ToBytes() const {
-  std::optional<std::string> bytes = Encode(impl_->text, impl_->encoding);
+  std::optional<std::string> bytes = Encode(impl_->text, impl_->encoding, *impl_->rules);
   // Every document's text is encodable: decoding is lossless, edits refuse
-  // lone surrogates and move a Windows-1252 document to UTF-8 when needed.
+  // lone surrogates and move a single-byte document to the rules' fallback
+  // when needed.
   assert(bytes.has_value());
   if (!bytes) return EncodePath(impl_->text);
   // The odd byte of a truncated UTF-16 file is no character; it survives

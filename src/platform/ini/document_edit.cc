@@ -165,14 +165,20 @@ void Document::Impl::RemoveSection(uint32_t header) {
 
 void Document::Impl::KeepEncodingFaithful() {
   if (encoding != Encoding::kWindows1252) return;
-  // A file without BOM counts as Windows-1252 only while it is not valid
-  // UTF-8. Text the code page cannot hold, or an edit that took out the last
-  // bytes that made the file invalid UTF-8 while other non-ASCII text stays,
-  // would change characters on the next read; UTF-8 with BOM keeps them.
-  const std::optional<std::string> bytes = Encode(text, encoding);
-  const bool ascii = bytes && std::all_of(bytes->begin(), bytes->end(),
-                                          [](char byte) { return (byte & 0x80) == 0; });
-  if (!bytes || (!ascii && IsValidUtf8(*bytes))) encoding = Encoding::kUtf8Bom;
+  const std::optional<std::string> bytes = Encode(text, encoding, *rules);
+  if (!bytes) {
+    // Text the code page cannot hold would be lost or replaced.
+    encoding = rules->single_byte_fallback;
+    return;
+  }
+  if (!rules->guess_utf8) return;
+  // A file without BOM counts as single-byte only while it is not valid
+  // UTF-8: an edit that took out the last bytes that made the file invalid
+  // UTF-8 while other non-ASCII text stays would change characters on the
+  // next read; the fallback keeps them.
+  const bool ascii =
+      std::all_of(bytes->begin(), bytes->end(), [](char byte) { return (byte & 0x80) == 0; });
+  if (!ascii && IsValidUtf8(*bytes)) encoding = rules->single_byte_fallback;
 }
 
 Status Document::SetValue(std::u16string_view section, std::u16string_view key,

@@ -45,6 +45,7 @@ struct Document::Impl {
   LineIndex sections;  // header line of the first section of each name
   LineIndex keys;      // first entry line of each key name in first sections
   uint32_t section_count = 0;
+  const EncodingRules* rules = &DefaultEncodingRules();
   Encoding encoding = Encoding::kUtf8;
   std::u16string_view line_end = u"\n";  // for lines this document writes
   int stray_byte = -1;                   // the odd last byte of a UTF-16 file
@@ -99,8 +100,8 @@ struct Document::Impl {
   // `content`, parses that text again and rebuilds the index
   // (document_batch.cc).
   void ReplaceSectionLines(uint32_t first, uint32_t end, std::u16string_view content);
-  // After an edit: moves a Windows-1252 document to UTF-8 with BOM when its
-  // bytes would no longer read back as the same text.
+  // After an edit: moves a single-byte document to the rules' fallback
+  // encoding when its bytes would no longer read back as the same text.
   void KeepEncodingFaithful();
 };
 
