@@ -8,46 +8,72 @@
 #include "base/utf.h"
 #include "platform/ini/case_fold.h"
 #include "platform/ini/document_impl.h"
+#include "platform/ini/name_hash.h"
 
 namespace orx::platform::ini {
 
-bool Document::Impl::IsHeaderOf(uint32_t line, std::u16string_view name) const {
-  return EqualsIgnoreCase(Name(lines[line]), name);
+bool Document::Impl::IsHeaderOf(uint32_t ordinal, std::u16string_view name) const {
+  return EqualsIgnoreCase(NameAt(headers[ordinal]), name);
 }
 
-bool Document::Impl::IsEntryOf(uint32_t line, uint32_t section, std::u16string_view name) const {
-  return lines[line].section == section && EqualsIgnoreCase(Name(lines[line]), name);
+bool Document::Impl::IsEntryOf(uint32_t mark, uint32_t ordinal, std::u16string_view name) const {
+  return mark > headers[ordinal] && mark < EndOfSection(ordinal) &&
+         EqualsIgnoreCase(NameAt(mark), name);
 }
 
-uint32_t Document::Impl::FindHeader(std::u16string_view name, uint32_t name_hash) const {
-  return sections.Find(name_hash, [&](uint32_t line) { return IsHeaderOf(line, name); });
+uint32_t Document::Impl::FindHeader(std::u16string_view name) const {
+  return sections.Find(NameHash(name), [&](uint32_t ordinal) { return IsHeaderOf(ordinal, name); });
 }
 
-uint32_t Document::Impl::FindEntry(uint32_t section, std::u16string_view name,
-                                   uint32_t name_hash) const {
-  return keys.Find(KeyHash(name_hash, section),
-                   [&](uint32_t line) { return IsEntryOf(line, section, name); });
+uint32_t Document::Impl::FindEntry(uint32_t ordinal, std::u16string_view name) const {
+  return keys.Find(KeyHash(NameHash(name), ordinal),
+                   [&](uint32_t mark) { return IsEntryOf(mark, ordinal, name); });
+}
+
+void Document::Impl::Parse() {
+  bool line_end_seen = false;
+  for (size_t begin = 0; begin < text.size();) {
+    Line line;
+    const size_t next = ReadLine(text, begin, line);
+    if (line.kind == LineKind::kHeader) headers.push_back(static_cast<uint32_t>(marks.size()));
+    if (line.kind == LineKind::kHeader || line.kind == LineKind::kEntry) {
+      marks.push_back(static_cast<uint32_t>(begin));
+    }
+    // Lines this document writes end as its first line does.
+    if (!line_end_seen && line.line_end != 0) {
+      line_end_seen = true;
+      line_end = line.line_end == 2 ? u"\r\n" : text[begin + line.length] == u'\r' ? u"\r" : u"\n";
+    }
+    begin = next;
+  }
+  // Growth by doubling can leave half the list unused.
+  marks.shrink_to_fit();
+  headers.shrink_to_fit();
+  RebuildIndex();
 }
 
 void Document::Impl::RebuildIndex() {
-  size_t entries = 0;
-  for (const Line& line : lines) entries += line.kind == LineKind::kEntry;
-  sections.Reset(section_count);
-  keys.Reset(entries);
+  sections.Reset(headers.size());
+  keys.Reset(marks.size() - headers.size());
+  uint32_t ordinal = kNoSection;
   bool first_of_name = false;
-  for (uint32_t i = 0; i < lines.size(); ++i) {
-    const Line& line = lines[i];
-    const std::u16string_view name = Name(line);
-    if (line.kind == LineKind::kHeader) {
+  for (uint32_t mark = 0; mark < marks.size(); ++mark) {
+    const std::u16string_view name = NameAt(mark);
+    if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
+      ++ordinal;
       // A later section of a name already seen is never searched, so its
-      // keys stay out of the table.
+      // keys stay out of the index.
       first_of_name = sections.InsertIfAbsent(
-          line.name_hash, i, [&](uint32_t other) { return IsHeaderOf(other, name); });
-    } else if (line.kind == LineKind::kEntry && first_of_name) {
-      keys.InsertIfAbsent(KeyHash(line.name_hash, line.section), i,
-                          [&](uint32_t other) { return IsEntryOf(other, line.section, name); });
+          NameHash(name), ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); });
+    } else if (first_of_name) {
+      keys.InsertIfAbsent(KeyHash(NameHash(name), ordinal), mark,
+                          [&](uint32_t other) { return IsEntryOf(other, ordinal, name); });
     }
   }
+  // Names repeated many times leave the tables sized for every line mostly
+  // empty.
+  sections.ShrinkToFit();
+  keys.ShrinkToFit();
 }
 
 Document::Document() : Document(DefaultEncodingRules()) {}
@@ -82,17 +108,7 @@ Document Document::FromBytes(std::string_view bytes, const EncodingRules& rules)
     impl.too_large = true;
     return document;
   }
-  impl.section_count = SplitLines(impl.text, impl.lines);
-  for (const Line& line : impl.lines) {
-    if (line.line_end == 0) continue;
-    if (line.line_end == 2) {
-      impl.line_end = u"\r\n";
-    } else {
-      impl.line_end = impl.text[line.begin + size_t{line.length}] == u'\r' ? u"\r" : u"\n";
-    }
-    break;
-  }
-  impl.RebuildIndex();
+  impl.Parse();
   return document;
 }
 
@@ -115,8 +131,8 @@ Encoding Document::encoding() const { return impl_->encoding; }
 size_t Document::MemoryUsage() const {
   const Impl& impl = *impl_;
   return sizeof(Document) + sizeof(Impl) + impl.text.capacity() * sizeof(char16_t) +
-         impl.lines.capacity() * sizeof(Line) + impl.sections.MemoryUsage() +
-         impl.keys.MemoryUsage();
+         (impl.marks.capacity() + impl.headers.capacity()) * sizeof(uint32_t) +
+         impl.sections.MemoryUsage() + impl.keys.MemoryUsage();
 }
 
 bool Document::changed() const { return impl_->changed; }
@@ -124,22 +140,23 @@ bool Document::changed() const { return impl_->changed; }
 std::optional<std::u16string_view> Document::FindValue(std::u16string_view section,
                                                        std::u16string_view key) const {
   const Impl& impl = *impl_;
-  const uint32_t header = impl.FindHeader(TrimBlanks(section));
-  if (header == kNoLine) return std::nullopt;
-  const uint32_t entry = impl.FindEntry(impl.lines[header].section, TrimBlanks(key));
+  const uint32_t ordinal = impl.FindHeader(TrimBlanks(section));
+  if (ordinal == kNoLine) return std::nullopt;
+  const uint32_t entry = impl.FindEntry(ordinal, TrimBlanks(key));
   if (entry == kNoLine) return std::nullopt;
-  return ReadForm(impl.RawValue(impl.lines[entry]));
+  return ReadForm(impl.RawValue(impl.LineAt(entry)));
 }
 
 bool Document::VisitEntries(std::u16string_view section,
                             bool (*thunk)(void* context, const SectionEntry& entry),
                             void* context) const {
   const Impl& impl = *impl_;
-  const uint32_t header = impl.FindHeader(TrimBlanks(section));
-  if (header == kNoLine) return false;
-  for (size_t i = header + 1; i < impl.lines.size(); ++i) {
-    const Line& line = impl.lines[i];
-    if (line.kind == LineKind::kHeader) break;
+  const uint32_t ordinal = impl.FindHeader(TrimBlanks(section));
+  if (ordinal == kNoLine) return false;
+  const size_t stop = impl.SectionTextEnd(ordinal);
+  for (size_t begin = impl.AfterHeader(ordinal); begin < stop;) {
+    Line line;
+    begin = ReadLine(impl.text, begin, line);
     if (!line.IsEntry()) continue;
     const SectionEntry entry{impl.Name(line), impl.RawValue(line), line.kind == LineKind::kEntry};
     if (!thunk(context, entry)) break;

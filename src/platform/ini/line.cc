@@ -2,8 +2,6 @@
 // fail: every line is one of the kinds below, whatever bytes it holds.
 #include "platform/ini/line.h"
 
-#include "platform/ini/name_hash.h"
-
 namespace orx::platform::ini {
 
 std::u16string_view TrimBlanks(std::u16string_view text) {
@@ -25,7 +23,6 @@ void SetName(const std::u16string_view content, std::u16string_view name, Line& 
 
 void ClassifyLine(std::u16string_view content, Line& line) {
   line.name_offset = line.name_length = line.value_offset = line.value_length = 0;
-  line.name_hash = 0;
   const std::u16string_view text = TrimBlanks(content);
   if (text.empty()) {
     line.kind = LineKind::kBlank;
@@ -57,7 +54,33 @@ void ClassifyLine(std::u16string_view content, Line& line) {
       break;
     }
   }
-  line.name_hash = NameHash(content.substr(line.name_offset, line.name_length));
+}
+
+size_t ReadLine(std::u16string_view text, size_t begin, Line& line) {
+  const char16_t* const data = text.data();
+  const size_t size = text.size();
+  size_t end = begin;
+  // Nearly every unit is above CR, which settles it with one comparison.
+  while (end < size && (data[end] > u'\r' || (data[end] != u'\n' && data[end] != u'\r'))) ++end;
+  line.begin = static_cast<uint32_t>(begin);
+  line.length = static_cast<uint32_t>(end - begin);
+  line.line_end = 0;
+  if (end < size) {
+    line.line_end = (data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n') ? 2 : 1;
+  }
+  ClassifyLine(text.substr(begin, end - begin), line);
+  return end + line.line_end;
+}
+
+std::u16string_view LineName(std::u16string_view text, size_t begin) {
+  size_t first = begin;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  if (first == text.size() || text[first] == u';') return {};
+  const bool header = text[first] == u'[';
+  if (header) ++first;
+  const size_t end = text.find_first_of(header ? u"]\r\n" : u"=\r\n", first);
+  if (!header && (end == std::u16string_view::npos || text[end] != u'=')) return {};
+  return TrimBlanks(text.substr(first, end == std::u16string_view::npos ? end : end - first));
 }
 
 uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {
@@ -67,24 +90,12 @@ uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {
   lines.reserve(lines.size() + text.size() / 12 + 1);
   uint32_t sections = 0;
   uint32_t section = kNoSection;
-  const char16_t* const data = text.data();
-  const size_t size = text.size();
-  size_t begin = 0;
-  while (begin < size) {
-    size_t end = begin;
-    // Nearly every unit is above CR, which settles it with one comparison.
-    while (end < size && (data[end] > u'\r' || (data[end] != u'\n' && data[end] != u'\r'))) ++end;
+  for (size_t begin = 0; begin < text.size();) {
     Line line;
-    line.begin = static_cast<uint32_t>(begin);
-    line.length = static_cast<uint32_t>(end - begin);
-    if (end < size) {
-      line.line_end = (data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n') ? 2 : 1;
-    }
-    ClassifyLine(text.substr(begin, end - begin), line);
+    begin = ReadLine(text, begin, line);
     if (line.kind == LineKind::kHeader) section = sections++;
     line.section = section;
     lines.push_back(line);
-    begin = end + line.line_end;
   }
   return sections;
 }

@@ -67,6 +67,16 @@ class LineIndex {
     return true;
   }
 
+  // Rebuilds a table that is less than an eighth full at the smallest size
+  // that holds its lines at most half full.
+  void ShrinkToFit() {
+    if (slots_.size() <= 8 || 8 * count_ >= slots_.size()) return;
+    std::vector<Slot> old = std::move(slots_);
+    size_t capacity = 8;
+    while (capacity < 2 * count_) capacity *= 2;
+    Rehash(old, capacity);
+  }
+
   // Bytes of the slots the table holds, free ones included.
   size_t MemoryUsage() const { return slots_.capacity() * sizeof(Slot); }
 
@@ -117,7 +127,12 @@ class LineIndex {
 
   void Grow() {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 8 : 2 * old.size(), Slot{0, kNone});
+    Rehash(old, old.empty() ? 8 : 2 * old.size());
+  }
+
+  void Rehash(const std::vector<Slot>& old, size_t capacity) {
+    slots_.assign(capacity, Slot{0, kNone});
+    slots_.shrink_to_fit();
     const size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
       if (slot.line == kNone) continue;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/ini/document.h"
 
@@ -40,6 +41,20 @@ TEST(DocumentMemory, AnEditThatAddsLinesAddsToTheCount) {
               Status::kOk);
   }
   EXPECT_GT(document.MemoryUsage(), before + 5000 * 30);
+}
+
+TEST(DocumentMemory, LineDenseFilesStayWithinFourTimesTheirSize) {
+  // Lines no lookup needs cost only their text; entry lines a record each.
+  constexpr size_t kSize = 2 << 20;
+  constexpr size_t kConstant = 64 << 10;
+  for (const std::string_view line : {"\n", "\r\n", "\r", "a\n", ";\n", " \n", "=\n"}) {
+    std::string file = "[S]\nk=v\n";
+    while (file.size() + line.size() <= kSize) file += line;
+    const Document document = Document::FromBytes(file);
+    EXPECT_LE(document.MemoryUsage(), 4 * file.size() + kConstant)
+        << testing::PrintToString(std::string(line));
+    EXPECT_EQ(document.FindValue(u"S", u"k"), u"v");
+  }
 }
 
 }  // namespace
