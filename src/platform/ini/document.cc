@@ -3,6 +3,7 @@
 // the hash, and compare names in place in the text; nothing is allocated.
 #include "platform/ini/document.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "base/utf.h"
@@ -26,7 +27,7 @@ uint32_t Document::Impl::FindHeader(std::u16string_view name) const {
 }
 
 uint32_t Document::Impl::FindEntry(uint32_t ordinal, std::u16string_view name) const {
-  return keys.Find(KeyHash(NameHash(name), ordinal),
+  return keys.Find(KeyHash(name, ordinal),
                    [&](uint32_t mark) { return IsEntryOf(mark, ordinal, name); });
 }
 
@@ -55,19 +56,38 @@ void Document::Impl::Parse() {
 void Document::Impl::RebuildIndex() {
   sections.Reset(headers.size());
   keys.Reset(marks.size() - headers.size());
+  // Lines go in blocks: hashing a block first and fetching the slots its
+  // hashes land on lets the cache misses of a block overlap, where one line
+  // at a time would wait for each in turn.
+  constexpr uint32_t kBlock = 32;
+  std::u16string_view names[kBlock];
+  uint32_t hashes[kBlock];
   uint32_t ordinal = kNoSection;
   bool first_of_name = false;
-  for (uint32_t mark = 0; mark < marks.size(); ++mark) {
-    const std::u16string_view name = NameAt(mark);
-    if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
-      ++ordinal;
-      // A later section of a name already seen is never searched, so its
-      // keys stay out of the index.
-      first_of_name = sections.InsertIfAbsent(
-          NameHash(name), ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); });
-    } else if (first_of_name) {
-      keys.InsertIfAbsent(KeyHash(NameHash(name), ordinal), mark,
-                          [&](uint32_t other) { return IsEntryOf(other, ordinal, name); });
+  for (uint32_t block = 0; block < marks.size(); block += kBlock) {
+    const uint32_t end = std::min<uint32_t>(block + kBlock, static_cast<uint32_t>(marks.size()));
+    uint32_t hashed_ordinal = ordinal;
+    for (uint32_t mark = block; mark < end; ++mark) {
+      const bool header =
+          hashed_ordinal + 1 < headers.size() && headers[hashed_ordinal + 1] == mark;
+      hashed_ordinal += header;
+      names[mark - block] = NameAt(mark);
+      hashes[mark - block] =
+          header ? NameHash(names[mark - block]) : KeyHash(names[mark - block], hashed_ordinal);
+      (header ? sections : keys).Prefetch(hashes[mark - block]);
+    }
+    for (uint32_t mark = block; mark < end; ++mark) {
+      const std::u16string_view name = names[mark - block];
+      if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
+        ++ordinal;
+        // A later section of a name already seen is never searched, so its
+        // keys stay out of the index.
+        first_of_name = sections.InsertIfAbsent(
+            hashes[mark - block], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); });
+      } else if (first_of_name) {
+        keys.InsertIfAbsent(hashes[mark - block], mark,
+                            [&](uint32_t other) { return IsEntryOf(other, ordinal, name); });
+      }
     }
   }
   // Names repeated many times leave the tables sized for every line mostly

@@ -106,7 +106,7 @@ void Document::Impl::ReplaceEntryContent(uint32_t mark, std::u16string_view cont
 void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   const Line removed = LineAt(mark);
   const std::u16string name(Name(removed));
-  const uint32_t key_hash = KeyHash(NameHash(name), ordinal);
+  const uint32_t key_hash = KeyHash(name, ordinal);
   const bool indexed = keys.Erase(key_hash, mark);
   Splice(removed.begin, removed.units(), {}, mark + 1);
   marks.erase(marks.begin() + mark);
@@ -188,8 +188,7 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
     impl.marks.push_back(static_cast<uint32_t>(impl.text.size() - header_text.size()));
     impl.headers.push_back(mark);
     impl.sections.Insert(NameHash(section), added);
-    impl.InsertEntry(mark + 1, impl.text.size(), EntryLine(key, stored),
-                     KeyHash(NameHash(key), added));
+    impl.InsertEntry(mark + 1, impl.text.size(), EntryLine(key, stored), KeyHash(key, added));
   } else {
     const uint32_t entry = impl.FindEntry(ordinal, key);
     if (entry != kNoLine) {
@@ -212,7 +211,7 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
         at = impl.text.size();
       }
       impl.InsertEntry(impl.EndOfSection(ordinal), at, EntryLine(key, stored),
-                       KeyHash(NameHash(key), ordinal));
+                       KeyHash(key, ordinal));
     }
   }
   impl.KeepEncodingFaithful();

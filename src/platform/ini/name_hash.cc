@@ -5,6 +5,7 @@
 #include "platform/ini/name_hash.h"
 
 #include <bit>
+#include <optional>
 #include <random>
 
 #include "platform/ini/case_fold.h"
@@ -74,10 +75,10 @@ class SipHash13 {
   uint64_t v0_, v1_, v2_, v3_;
 };
 
-}  // namespace
-
-uint32_t NameHash(std::u16string_view name) {
+// The folded words of `name`, after `seed` when given, then its length.
+uint64_t HashName(std::u16string_view name, std::optional<uint64_t> seed) {
   SipHash13 hash(ProcessKey());
+  if (seed) hash.Add(*seed);
   size_t i = 0;
   for (; i + 4 <= name.size(); i += 4) hash.Add(FoldCaseWord(name.data() + i));
   if (i < name.size()) {
@@ -85,13 +86,17 @@ uint32_t NameHash(std::u16string_view name) {
     for (size_t j = 0; i + j < name.size(); ++j) tail[j] = name[i + j];
     hash.Add(FoldCaseWord(tail));
   }
-  return static_cast<uint32_t>(hash.Finish(name.size()));
+  return hash.Finish(name.size());
 }
 
-uint32_t KeyHash(uint32_t name_hash, uint32_t section) {
-  SipHash13 hash(ProcessKey());
-  hash.Add(uint64_t{section} << 32 | name_hash);
-  return static_cast<uint32_t>(hash.Finish(8));
+}  // namespace
+
+uint32_t NameHash(std::u16string_view name) {
+  return static_cast<uint32_t>(HashName(name, std::nullopt));
+}
+
+uint32_t KeyHash(std::u16string_view name, uint32_t section) {
+  return static_cast<uint32_t>(HashName(name, section));
 }
 
 }  // namespace orx::platform::ini

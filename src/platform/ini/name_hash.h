@@ -14,9 +14,9 @@ namespace orx::platform::ini {
 // A hash of `name` that is equal for names EqualsIgnoreCase calls equal.
 uint32_t NameHash(std::u16string_view name);
 
-// The hash of a key: its name's hash combined with its section's ordinal,
-// so equal keys of different sections spread over the index too.
-uint32_t KeyHash(uint32_t name_hash, uint32_t section);
+// The hash of a key: of its name and its section's ordinal together, so
+// equal keys of different sections spread over the index too.
+uint32_t KeyHash(std::u16string_view name, uint32_t section);
 
 }  // namespace orx::platform::ini
 

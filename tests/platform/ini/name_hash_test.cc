@@ -107,10 +107,11 @@ TEST(NameHash, CraftedCollisionsOfTheOldHashCostLinearProbes) {
 }
 
 TEST(NameHash, KeyHashSeparatesSectionsAndNames) {
-  const uint32_t name = NameHash(u"Key");
-  EXPECT_EQ(KeyHash(name, 3), KeyHash(NameHash(u"KEY"), 3));
-  EXPECT_NE(KeyHash(name, 3), KeyHash(name, 4));
-  EXPECT_NE(KeyHash(name, 3), KeyHash(NameHash(u"Kez"), 3));
+  EXPECT_EQ(KeyHash(u"Key", 3), KeyHash(u"KEY", 3));
+  EXPECT_NE(KeyHash(u"Key", 3), KeyHash(u"Key", 4));
+  EXPECT_NE(KeyHash(u"Key", 3), KeyHash(u"Kez", 3));
+  // A section ordinal is no prefix of the name.
+  EXPECT_NE(KeyHash(u"Key", 0), NameHash(u"Key"));
 }
 
 }  // namespace
