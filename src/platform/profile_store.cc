@@ -72,12 +72,10 @@ const NativePath* NativePathOf(std::u16string_view path) {
 size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
 
 // What the cache holds for one entry: its document and the bytes it keeps.
-// Every size the bound counts comes from here. The document's own share is
-// estimated from the size of the file it was parsed from (`file_size`, used
-// only by the estimate): a parse holds about four bytes per file byte.
-size_t CachedSize([[maybe_unused]] const ini::Document& document, const Bytes& bytes,
-                  [[maybe_unused]] int64_t file_size) {
-  return static_cast<size_t>(file_size) * 4 + SizeOf(bytes);
+// Every size the bound counts comes from here: the memory the parsed
+// document holds, as it reports it, plus the file bytes kept beside it.
+size_t CachedSize(const ini::Document& document, const Bytes& bytes) {
+  return document.MemoryUsage() + SizeOf(bytes);
 }
 
 }  // namespace
@@ -301,7 +299,7 @@ Status ProfileStore::Edit(std::u16string_view path,
 void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
                             bool racy, OwnedDocument document, Bytes bytes) {
   if (!racy) bytes = nullptr;
-  size_t counted = CachedSize(*document, bytes, identity ? identity->size : 0);
+  size_t counted = CachedSize(*document, bytes);
   if (counted > bounds_.bytes) {
     Forget(path);
     return;

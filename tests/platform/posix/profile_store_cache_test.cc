@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "platform/ini/document.h"
 #include "platform/posix/syscalls.h"
 #include "platform/profile_store.h"
 #include "support/temp_data_folder.h"
@@ -44,12 +45,17 @@ class ProfileStoreCacheTest : public orx::testing::DataFolderTest {
  protected:
   std::u16string Path(const std::string& name) const { return DecodePath(folder_.File(name)); }
 
-  // A file of `size` bytes, all but the first line blank: the shape whose
-  // parse costs most per file byte.
-  void WriteLineDense(const std::string& name, size_t size) const {
+  // A file of about `size` bytes of short entries, each key its own: the
+  // shape whose parse holds most per file byte.
+  static std::string LineDense(const std::string& name, size_t size) {
     std::string bytes = "[S]\nk=" + name + "\n";
-    bytes.resize(size, '\n');
-    folder_.Write(name, bytes);
+    for (size_t key = 0; bytes.size() < size; ++key) bytes += std::to_string(key) + "=\n";
+    return bytes;
+  }
+
+  // What the cache counts for a file of that shape: the parsed document.
+  static size_t Counted(const std::string& name, size_t size) {
+    return ini::Document::FromBytes(LineDense(name, size)).MemoryUsage();
   }
 
   Snapshot Load(ProfileStore& store, const std::string& name) {
@@ -69,23 +75,30 @@ TEST_F(ProfileStoreCacheTest, BoundCountsWhatTheCacheHolds) {
   struct Case {
     const char* what;
     std::vector<size_t> sizes;  // files loaded in this order, then each once more
+    double bound_in_documents;  // the bound, in units of the largest document
     std::vector<bool> cached;   // whether the second load of each was a hit
   };
   const Case cases[] = {
-      {"small files all fit", {1 * kKiB, 2 * kKiB, 3 * kKiB}, {true, true, true}},
-      {"two line-dense files of a fifth of the bound each do not fit together",
+      {"small files all fit", {1 * kKiB, 2 * kKiB, 3 * kKiB}, 4.0, {true, true, true}},
+      {"two documents of two thirds of the bound each do not fit together",
        {200 * kKiB, 200 * kKiB},
+       1.5,
        {false, true}},
-      {"a file whose document exceeds the bound is never cached", {300 * kKiB}, {false}},
+      {"a document larger than the bound is never cached", {200 * kKiB}, 0.8, {false}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ProfileStore store(CacheBounds{.files = 64, .bytes = 1024 * kKiB});
     std::vector<std::string> names;
+    size_t largest = 0;
     for (size_t i = 0; i < c.sizes.size(); ++i) {
       names.push_back(std::string(c.what).substr(0, 3) + std::to_string(i) + ".ini");
-      WriteLineDense(names.back(), c.sizes[i]);
+      folder_.Write(names.back(), LineDense(names.back(), c.sizes[i]));
+      largest = std::max(largest, Counted(names.back(), c.sizes[i]));
     }
+    // Far less memory than the documents count, by file bytes.
+    ASSERT_GT(largest, 2 * c.sizes.back());
+    ProfileStore store(
+        CacheBounds{.files = 64, .bytes = static_cast<size_t>(c.bound_in_documents * largest)});
     std::this_thread::sleep_for(kPastTheTick);
     std::vector<Snapshot> first;
     for (const std::string& name : names) first.push_back(Load(store, name));
