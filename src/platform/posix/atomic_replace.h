@@ -15,9 +15,10 @@ namespace orx::platform {
 
 // The file a settings path stands for: `path` itself, or, when its last
 // component is a symbolic link, the file the chain of links ends at (which
-// need not exist yet). Replacing that file keeps the link a link. Errors:
-// kPathNotFound for a missing folder on the way, 1921 for a loop, else the
-// mapped errno.
+// need not exist yet). Replacing that file keeps the link a link. Only links
+// owned by the effective user or by root are followed. Errors: kAccessDenied
+// for a link owned by anyone else, kPathNotFound for a missing folder on the
+// way, 1921 for a loop, else the mapped errno.
 Result<std::string> ResolveLinks(const std::string& path);
 
 // Makes `bytes` the content of the file at `path` (not a link; see
