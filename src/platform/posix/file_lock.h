@@ -10,9 +10,12 @@
 //
 // The lock file is never removed because removal races: a writer that
 // opened the old lock file and one that created a new one would each hold a
-// lock, on different files. A settings path that is a symbolic link is
-// locked through the file it points at (ResolveLinks), the file that is
-// actually replaced, so the link and its target share one lock.
+// lock, on different files. Should something else remove or replace it, a
+// writer whose lock no longer sits on the file the name leads to takes the
+// lock again on that file. A removal while the lock is held still lets the
+// next writer in beside the holder; no lock file can prevent that. A settings path that is a
+// symbolic link is locked through the file it points at (ResolveLinks), the file that is actually
+// replaced, so the link and its target share one lock.
 #ifndef ORX_PLATFORM_POSIX_FILE_LOCK_H_
 #define ORX_PLATFORM_POSIX_FILE_LOCK_H_
 
@@ -39,8 +42,10 @@ class WriterLock {
   // Takes the lock of the settings file at `path` (a resolved path, see
   // ResolveLinks), waiting at most `timeout`. Errors: kSharingViolation when
   // the wait runs out; kPathNotFound when the folder is missing;
-  // kAccessDenied when the lock file can neither be created nor opened;
-  // else the mapped errno of the lock call.
+  // kAccessDenied when the lock file can neither be created nor opened, or
+  // when something other than a regular file (a folder, a FIFO) has its
+  // name; 1921 when a symbolic link has its name (never followed); else the
+  // mapped errno of the lock call.
   static Result<WriterLock> Acquire(const std::string& path,
                                     std::chrono::milliseconds timeout = kWriterLockTimeout);
 
