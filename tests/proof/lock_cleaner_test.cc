@@ -41,11 +41,11 @@ std::string CreateAndWrite(int first_value) {
     char16_t id[39];
     uint32_t length = 39;
     if (int32_t status = orxCreateTask(id, &length); status != 0) {
-      report << "failed " << status << " " << __LINE__ << "\n";
+      report << "failed " << status << "\n";
       break;
     }
     if (int32_t status = orxSetTaskPropertyInt(id, kSchedTime, value); status != 0) {
-      report << "failed " << status << " " << __LINE__ << "\n";
+      report << "failed " << status << "\n";
       break;
     }
     report << Narrow(id) << " " << value << "\n";
@@ -101,7 +101,7 @@ TEST_F(LockCleanerTest, DeletedLockFilesLoseNoWriteAndNoTask) {
   std::string id;
   int value = 0;
   while (lines >> id >> value) {
-    ASSERT_NE(id, "failed") << "a call failed with " << value << reports;
+    ASSERT_NE(id, "failed") << "a call failed with " << value;
     written[id] = value;
   }
   EXPECT_GT(deleted.load(), 10) << "the cleaner had nothing to do";
