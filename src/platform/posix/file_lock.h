@@ -12,10 +12,11 @@
 // opened the old lock file and one that created a new one would each hold a
 // lock, on different files. Should something else remove or replace it, a
 // writer whose lock no longer sits on the file the name leads to takes the
-// lock again on that file. A removal while the lock is held still lets the
-// next writer in beside the holder; no lock file can prevent that. A settings path that is a
-// symbolic link is locked through the file it points at (ResolveLinks), the file that is actually
-// replaced, so the link and its target share one lock.
+// lock again on that file, and every holder also locks the folder, so a
+// removal while the lock is held lets no second writer in (file_lock.cc).
+// A settings path that is a symbolic link is locked through the file it
+// points at (ResolveLinks), the file that is actually replaced, so the link
+// and its target share one lock.
 #ifndef ORX_PLATFORM_POSIX_FILE_LOCK_H_
 #define ORX_PLATFORM_POSIX_FILE_LOCK_H_
 
