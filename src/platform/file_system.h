@@ -89,7 +89,9 @@ int64_t NowNs();
 // The file a settings path stands for: on POSIX `path` itself or, when its
 // last component is a symbolic link, the file the chain of links ends at
 // (which need not exist yet); on Windows the path itself. Replacing that file
-// keeps a link a link.
+// keeps a link a link. A link is followed only when it belongs to the
+// effective user or to root; another user's link gives kAccessDenied, so a
+// planted link cannot steer a privileged writer to a file of its choosing.
 Result<NativePath> ResolveTarget(const NativePath& path);
 
 // Makes `bytes` the content of the file at `target` (a resolved path) in one

@@ -1,17 +1,19 @@
 // A writer process doing property writes, task creations, copies, removals
 // and compactions is killed with SIGKILL at a random moment, 200 times on
 // the same data folder. It tells the test what it attempted and what the
-// library acknowledged through a pipe. After every kill: the main file is
-// whole (every line well formed), no task that was listed or acknowledged
-// is missing or listed twice, every acknowledged write is still there (or
-// the write in flight at the kill replaced it), and at most one temporary
-// file, the one being written at the kill, is left in the folder.
+// library acknowledged through a pipe; the random delay before the kill
+// starts once the first acknowledgement arrived, so a slow start on a busy
+// machine does not turn a round into a kill before any operation. After every kill: the main file
+// is whole (every line well formed), no task that was listed or acknowledged is missing or listed
+// twice, every acknowledged write is still there (or the write in flight at the kill replaced it),
+// and at most one temporary file, the one being written at the kill, is left in the folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <set>
 #include <string>
@@ -101,6 +103,22 @@ int Writer(int fd, std::vector<std::string> listed, uint32_t seed, int value,
   }
 }
 
+// Reads the writer's records until the first acknowledgement (a record in
+// upper case) or the end of the pipe, and returns what it read.
+std::string ReadUntilFirstAck(int fd) {
+  std::string text;
+  size_t line = 0;  // the first whole line not yet looked at
+  for (;;) {
+    for (size_t end; (end = text.find('\n', line)) != std::string::npos; line = end + 1) {
+      if (std::isupper(static_cast<unsigned char>(text[line]))) return text;
+    }
+    char buffer[512];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got <= 0) return text;
+    text.append(buffer, static_cast<size_t>(got));
+  }
+}
+
 std::string ValueOf(const std::string& key) {
   int32_t value = 0;
   if (key == "general") {
@@ -129,12 +147,14 @@ TEST_F(KilledWriter, LosesNoListedTaskNoAcknowledgedWriteAndLeavesNoLitter) {
       return Writer(pipe_fds[1], listed, seed, round * 100000, main_file);
     });
     close(pipe_fds[1]);
+    std::string records = ReadUntilFirstAck(pipe_fds[0]);
     const timespec pause{0, static_cast<long>(random() % 20000) * 1000};
     nanosleep(&pause, nullptr);
     kill(child, SIGKILL);
     ASSERT_EQ(WaitForChild(child), 128 + SIGKILL) << "the writer stopped on its own";
+    records += ReadToEnd(pipe_fds[0]);
     Replay replay;
-    replay.Read(ReadToEnd(pipe_fds[0]));
+    replay.Read(records);
     close(pipe_fds[0]);
     acknowledgements += replay.acknowledgements;
 

@@ -4,8 +4,14 @@
 // every failure path (or, after a crash, by the next writer under the lock).
 //
 // Temporary files are named ".<name>.tmp-<pid>-<sequence>" in the folder of
-// the file they replace: hidden, attributable to their file, unique between
+// the file they replace (with a shortened name for a long one, see
+// companion_names.h): hidden, attributable to their file, unique between
 // processes and threads, and recognisable for the abandoned-file sweep.
+//
+// A symbolic link is followed only when it belongs to this process's
+// effective user or to root, the rule Linux applies in sticky folders
+// (protected_symlinks): a link another user planted in a folder both may
+// write must not steer a write to a file of the planter's choosing.
 #include "platform/posix/atomic_replace.h"
 
 #include <dirent.h>
@@ -17,6 +23,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/posix/companion_names.h"
 #include "platform/posix/errno_to_win32.h"
 #include "platform/posix/file_io.h"
 #include "platform/posix/syscalls.h"
@@ -29,14 +36,8 @@ constexpr int kMaxLinkDepth = 40;
 // Name collisions are possible only with another host's process of the same
 // pid on a shared folder; a few fresh sequence numbers settle them.
 constexpr int kCreateAttempts = 16;
-constexpr std::string_view kTemporaryMarker = ".tmp-";
 
 std::atomic<uint64_t> temporary_sequence{static_cast<uint64_t>(NowNs())};
-
-std::string BaseOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Built by appending: gcc 12 at -O3 warns falsely about "literal" + string.
 std::string JoinFolder(const std::string& folder, std::string_view name) {
@@ -50,9 +51,7 @@ std::string NewTemporaryPath(const std::string& path) {
   char suffix[48];
   std::snprintf(suffix, sizeof suffix, "%x-%llx", static_cast<unsigned>(getpid()),
                 static_cast<unsigned long long>(temporary_sequence.fetch_add(1)));
-  std::string name = ".";
-  name += BaseOf(path);
-  name += kTemporaryMarker;
+  std::string name = TemporaryPrefix(NameOf(path));
   name += suffix;
   return JoinFolder(FolderOf(path), name);
 }
@@ -143,6 +142,7 @@ Result<std::string> ResolveTarget(const std::string& path) {
       return Win32FromErrno(errno, PathRole::kFolder);
     }
     if (!S_ISLNK(st.st_mode)) return current;
+    if (st.st_uid != ::geteuid() && st.st_uid != 0) return Status::kAccessDenied;
     std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
     ssize_t length = Syscalls().readlink(current.c_str(), target.data(), target.size());
     if (length < 0) return Win32FromErrno(errno);
@@ -198,11 +198,9 @@ Result<FileIdentity> ReplaceFile(const std::string& path, std::string_view bytes
 }
 
 bool IsTemporaryOf(std::string_view name, std::string_view base) {
-  if (name.size() < 1 + base.size() + kTemporaryMarker.size() + 1) return false;
-  if (name[0] != '.' || name.substr(1, base.size()) != base) return false;
-  name.remove_prefix(1 + base.size());
-  if (!name.starts_with(kTemporaryMarker)) return false;
-  name.remove_prefix(kTemporaryMarker.size());
+  const std::string prefix = TemporaryPrefix(base);
+  if (name.size() <= prefix.size() || !name.starts_with(prefix)) return false;
+  name.remove_prefix(prefix.size());
   for (char c : name) {
     bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
     if (!hex && c != '-') return false;
@@ -212,7 +210,7 @@ bool IsTemporaryOf(std::string_view name, std::string_view base) {
 
 void RemoveAbandonedTemporaries(const std::string& path) {
   std::string folder = FolderOf(path);
-  std::string base = BaseOf(path);
+  std::string base(NameOf(path));
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
   while (const struct dirent* entry = readdir(dir)) {

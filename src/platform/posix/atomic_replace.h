@@ -3,8 +3,10 @@
 // reader or a crash sees the old file or the new one, never a mix. This file
 // implements ResolveTarget, ReplaceFile and RemoveAbandonedTemporaries of
 // platform/file_system.h; on POSIX, ResolveTarget follows the chain of
-// symbolic links of the last component (kPathNotFound for a missing folder
-// on the way, 1921 for a loop), and ReplaceFile keeps an existing file's
+// symbolic links of the last component, each link only when it belongs to
+// the effective user or to root (kAccessDenied for any other link,
+// kPathNotFound for a missing folder on the way, 1921 for a loop), and
+// ReplaceFile keeps an existing file's
 // permission bits, and its owner and group where the process may set them,
 // gives a new file 0666 less the umask, and flushes the folder after the
 // rename so the new name survives a crash (a failure of that flush is

@@ -1,7 +1,9 @@
 // The writer lock of a settings file on POSIX: WriterLock of
 // platform/file_system.h, implemented in file_lock.cc. Its Acquire reports
 // kPathNotFound when the folder is missing, kAccessDenied when the lock file
-// can neither be created nor opened, else the mapped errno of the lock call.
+// can neither be created nor opened or when something other than a regular
+// file (a folder, a FIFO) has its name, 1921 when a symbolic link has its
+// name (never followed), else the mapped errno of the lock call.
 //
 // Protocol: a writer of "<folder>/<name>" takes an exclusive flock(2) on the
 // companion file "<folder>/<name>.lock" (created on first use, never renamed
@@ -13,9 +15,13 @@
 //
 // The lock file is never removed because removal races: a writer that
 // opened the old lock file and one that created a new one would each hold a
-// lock, on different files. A settings path that is a symbolic link is
-// locked through the file it points at (ResolveTarget), the file that is
-// actually replaced, so the link and its target share one lock.
+// lock, on different files. Should something else remove or replace it, a
+// writer whose lock no longer sits on the file the name leads to takes the
+// lock again on that file, and every holder also locks the folder, so a
+// removal while the lock is held lets no second writer in (file_lock.cc).
+// A settings path that is a symbolic link is locked through the file it
+// points at (ResolveTarget), the file that is actually replaced, so the link
+// and its target share one lock.
 #ifndef ORX_PLATFORM_POSIX_FILE_LOCK_H_
 #define ORX_PLATFORM_POSIX_FILE_LOCK_H_
 
