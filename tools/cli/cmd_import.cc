@@ -4,6 +4,7 @@
 // the folder answer as the dumped one did, task slots and provider files
 // included. Every entry is checked with the library's own rules before the
 // first write, and a failed import changes nothing (edit_plan.h).
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -130,7 +131,8 @@ std::string TaskIdProblem(const std::string& id) {
   return "";
 }
 
-std::string PlanFolder(const Json& dump, bool raw, EditPlan& plan, size_t& count) {
+std::string PlanFolder(const Json& dump, bool raw, EditPlan& plan, size_t& count,
+                       std::vector<std::string>& provider_files) {
   if (!dump.contains("version") || dump["version"] != kDumpVersion) {
     return "this dump has a version this orxprop does not read";
   }
@@ -155,6 +157,7 @@ std::string PlanFolder(const Json& dump, bool raw, EditPlan& plan, size_t& count
         !error.empty()) {
       return "provider " + name + ": " + error;
     }
+    provider_files.push_back(name + ".ini");
   }
   for (const auto& [name, values] : target.providers) {
     if (!providers.contains(name)) PlanScope(Scope{"", name}, empty, raw, false, plan, count);
@@ -220,12 +223,13 @@ int Import(const Options& options, ImportRequest request) {
 
   EditPlan plan;
   size_t count = 0;
+  std::vector<std::string> provider_files;
   const bool full = document->contains("format") && (*document)["format"] == kDumpFormat;
   if (full) {
     if (request.scope.HasTask() || request.scope.HasProvider()) {
       return Refuse("a full dump is imported without --task or --provider", 87, kExitUsage);
     }
-    error = PlanFolder(*document, request.raw, plan, count);
+    error = PlanFolder(*document, request.raw, plan, count, provider_files);
   } else {
     if (request.scope.HasTask()) {
       if (const auto listed = FindListedTask(request.scope.task)) {
@@ -240,6 +244,15 @@ int Import(const Options& options, ImportRequest request) {
   }
   if (!error.empty()) return Refuse(request.path + ": " + error);
   if (int32_t status = plan.Apply(error); status != 0) return Refuse(error, status);
+  // A provider file the dump lists answers even with every setting at its
+  // default: make it, empty, where no edit did.
+  for (const std::string& file : provider_files) {
+    std::error_code exists_error;
+    if (!std::filesystem::exists(SettingsPath(file), exists_error)) {
+      std::ofstream made(SettingsPath(file), std::ios::binary);
+      if (!made) return Refuse("cannot write " + SettingsPath(file), 5);
+    }
+  }
   if (options.json) PrintJson({{"imported", count}});
   return kExitOk;
 }

@@ -102,18 +102,12 @@ int32_t ReadScope(const Scope& scope, ModelValues& out) {
 }
 
 std::vector<std::string> ProviderFiles() {
-  std::set<std::string> catalogue_files;
-  std::vector<Property> every;
-  ListProperties("", every);
-  for (const Property& property : every) {
-    if (!catalogue::IsInProviderRange(property.id)) catalogue_files.insert(FileOf(property));
-  }
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(DataFolder(), error)) {
     const std::string file = entry.path().filename().string();
     if (file.size() <= 4 || file.compare(file.size() - 4, 4, ".ini") != 0) continue;
-    if (catalogue_files.count(file) || !entry.is_regular_file(error)) continue;
+    if (file == MainFile() || !entry.is_regular_file(error)) continue;
     const std::string name = file.substr(0, file.size() - 4);
     if (ProviderNameProblem(name).empty()) names.push_back(name);
   }

@@ -48,8 +48,9 @@ int32_t ReadTaskList(std::vector<std::pair<int32_t, std::string>>& slots);
 // could not be read.
 int32_t ReadFolder(FolderModel& out, std::string& failed);
 
-// The providers that have a file in the data folder: every "*.ini" that no
-// general or module setting names, by name without ".ini", sorted.
+// The providers that have a file in the data folder: every "*.ini" but the
+// main file (a module's file may hold a provider's settings too), by name
+// without ".ini", sorted.
 std::vector<std::string> ProviderFiles();
 
 // A value as JSON: an integer setting's clean integer as a number.
