@@ -2,6 +2,7 @@
 // in text and JSON, the exit codes and messages, first use without a data
 // folder, and refusals that change no file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -64,6 +65,19 @@ TEST_F(Orxprop, ExitCodesAndMessagesSayWhatWasWrong) {
   EXPECT_FALSE(folder_.Exists("ormix5.ini"));
   EXPECT_FALSE(folder_.Exists("evil.ini"));
   EXPECT_FALSE(folder_.Exists("../evil.ini"));
+}
+
+TEST_F(Orxprop, AFailedWriteNamesTheFileAndTheStatus) {
+  folder_.Write("ormix5.ini", "[InetWD]\nUpdatePeriod=7\n");
+  ASSERT_EQ(mkdir(folder_.File("ormix5.ini.lock").c_str(), 0700), 0);  // no lock can be taken
+  const ToolRun run = Tool("set general.UpdatePeriod 5");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "orxprop: cannot write " + folder_.File("ormix5.ini") +
+                         ": permission denied (5, ERROR_ACCESS_DENIED)\n");
+  const auto error = nlohmann::json::parse(Tool("--json reset --all").out)["error"];
+  EXPECT_EQ(error["status"], 5);
+  EXPECT_EQ(error["name"], "ERROR_ACCESS_DENIED");
+  EXPECT_EQ(folder_.Read("ormix5.ini"), "[InetWD]\nUpdatePeriod=7\n");
 }
 
 TEST_F(Orxprop, UnderJsonARefusalIsAnErrorObject) {
