@@ -85,11 +85,7 @@ std::string PlanScope(const Scope& scope, const Json& given, bool raw, bool only
   std::vector<Property> every;
   ListProperties("", every);
   for (const Property& property : every) {
-    const uint32_t value = property.property_class->value;
-    const bool in_scope = scope.HasTask()       ? value == catalogue::kTaskClass
-                          : scope.HasProvider() ? value == catalogue::kProviderClass
-                                                : value != catalogue::kTaskClass &&
-                                                      value != catalogue::kProviderClass;
+    const bool in_scope = InScope(scope, property);
     const auto found = wanted.find(property.id);
     if (!in_scope) {
       if (found != wanted.end()) {

@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "edit_plan.h"
+#include "folder_model.h"
 #include "scope_rules.h"
 
 namespace orx::cli {
@@ -26,16 +27,6 @@ int32_t WriteProperty(const Scope& scope, const Property& property, const std::s
   }
   return integer ? orxSetPropertyInt(property.id, *integer)
                  : orxSetProperty(property.id, text.c_str());
-}
-
-// A value as JSON: a number for an integer setting whose text is a clean
-// integer, the text otherwise.
-Json ValueJson(const Property& property, const std::string& text) {
-  if (IsIntegerProperty(property)) {
-    const IntegerReading reading = ReadInteger(ToUtf16(text));
-    if (reading.IsClean()) return reading.value;
-  }
-  return text;
 }
 
 Json Describe(const Property& property) {
@@ -67,7 +58,7 @@ int Get(const Options& options, const std::string& name, Scope scope, bool as_in
     if (int32_t status = ReadPropertyText(scope, *property, value); status != 0) {
       return RefuseStatus("cannot read " + name, status);
     }
-    result["value"] = ValueJson(*property, ToUtf8(value));
+    result["value"] = ValueAsJson(*property, ToUtf8(value));
   }
   if (options.json) {
     PrintJson(result);
@@ -109,18 +100,9 @@ int Set(const Options& options, SetRequest request) {
   if (options.json) {
     PrintJson({{"id", HexId(property->id)},
                {"name", UniqueName(*property)},
-               {"value", integer ? Json(*integer) : ValueJson(*property, request.value)}});
+               {"value", integer ? Json(*integer) : ValueAsJson(*property, request.value)}});
   }
   return kExitOk;
-}
-
-// The classes one scope holds: task properties with a task, provider
-// settings with a provider, every other class without either.
-bool InScope(const Scope& scope, const Property& property) {
-  const uint32_t value = property.property_class->value;
-  if (scope.HasTask()) return value == catalogue::kTaskClass;
-  if (scope.HasProvider()) return value == catalogue::kProviderClass;
-  return value != catalogue::kTaskClass && value != catalogue::kProviderClass;
 }
 
 int Reset(const Options& options, const std::string& name, Scope scope, bool all, bool force) {

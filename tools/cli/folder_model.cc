@@ -15,13 +15,6 @@
 namespace orx::cli {
 namespace {
 
-bool InScope(const Scope& scope, const Property& property) {
-  const uint32_t value = property.property_class->value;
-  if (scope.HasTask()) return value == catalogue::kTaskClass;
-  if (scope.HasProvider()) return value == catalogue::kProviderClass;
-  return value != catalogue::kTaskClass && value != catalogue::kProviderClass;
-}
-
 // Loaded documents by file name; a file that cannot be read fails the read.
 class Documents {
  public:

@@ -7,6 +7,13 @@
 
 namespace orx::cli {
 
+bool InScope(const Scope& scope, const Property& property) {
+  const uint32_t value = property.property_class->value;
+  if (scope.HasTask()) return value == catalogue::kTaskClass;
+  if (scope.HasProvider()) return value == catalogue::kProviderClass;
+  return value != catalogue::kTaskClass && value != catalogue::kProviderClass;
+}
+
 std::string FileIn(const Scope& scope, const Property& property) {
   if (scope.HasProvider() && catalogue::IsInProviderRange(property.id)) {
     return scope.provider + ".ini";

@@ -11,6 +11,10 @@
 
 namespace orx::cli {
 
+// Whether `property` belongs to `scope`'s classes: task properties with a
+// task, provider settings with a provider, every other class without either.
+bool InScope(const Scope& scope, const Property& property);
+
 // The settings file and section that hold `property` in `scope`.
 std::string FileIn(const Scope& scope, const Property& property);
 std::u16string SectionIn(const Scope& scope, const Property& property);
