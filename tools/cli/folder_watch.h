@@ -1,7 +1,7 @@
 // Waiting for changes of the settings files of a folder, and for a request
-// to stop (SIGINT or SIGTERM on POSIX). The POSIX implementation lives in
-// folder_watch_posix.cc (inotify, no polling); another platform supplies its
-// own file with the same interface.
+// to stop (SIGINT or SIGTERM on Linux). The Linux implementation lives in
+// folder_watch_linux.cc (inotify, no polling); a platform without one builds
+// folder_watch_unsupported.cc until it supplies its own.
 #ifndef ORX_TOOLS_CLI_FOLDER_WATCH_H_
 #define ORX_TOOLS_CLI_FOLDER_WATCH_H_
 
