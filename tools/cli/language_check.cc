@@ -42,8 +42,8 @@ std::vector<ModuleFinding> CheckLanguageModule(const std::string& bytes) {
       findings.push_back({number, "the module reader skips this line: '" + line + "'"});
       continue;
     }
-    if (parsed.size() != 1) continue;  // blank or comment
     const size_t equals = line.find('=');
+    if (parsed.size() != 1 || equals == std::string::npos) continue;  // blank or comment
     const uint32_t id = static_cast<uint32_t>(std::stoul(line.substr(0, equals)));
     if (const auto [first, inserted] = first_line.emplace(id, number); !inserted) {
       findings.push_back({number, "string " + std::to_string(id) + " repeats line " +
