@@ -9,8 +9,11 @@ cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$(nproc)" >/dev/null
 tool=build/dev/tools/cli/orxprop
 
-demo=$(mktemp -d "${TMPDIR:-/tmp}/orxprop-demo-XXXXXX")
-trap 'rm -rf "$demo"' EXIT
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/orxprop-demo-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+# The data folder does not exist yet: reads answer from the defaults, the
+# first write creates it.
+demo=$scratch/data
 export ORX_DATA_FOLDER=$demo
 export ORX_LANGUAGE_MODULE=$PWD/build/dev/lang/en.lang
 
@@ -21,11 +24,16 @@ step() {
   "$tool" "$@"
 }
 
-echo "A fresh data folder: $demo (empty, so every setting reads as its default)"
+echo "A data folder that does not exist yet: $demo (every setting reads as its default)"
 step describe general.UpdatePeriod
 step get general.UpdatePeriod
-step set general.UpdatePeriod 120 --int
-step get general.UpdatePeriod
+step get general.UpdatePeriode || true
+step set general.UpdatePeriod banana || true
+step set general.UpdatePeriod 120
+step get UpdatePeriod
+step reset UpdatePeriod
+step get UpdatePeriod
+step set general.UpdatePeriod 120
 step get provider.VirusAction --provider WebTarve
 step get provider.VirusAction --provider EmailTarve
 
@@ -33,7 +41,7 @@ first=$("$tool" tasks create)
 second=$("$tool" tasks create)
 printf '\n$ orxprop tasks create   (twice)\n%s\n%s\n' "$first" "$second"
 step set task.Label "Quick scan" --task "$first"
-step set task.SchedDays 62 --int --task "$first"
+step set task.SchedDays 62 --task "$first"
 step tasks copy "$first"
 step tasks list
 step tasks remove Task2 "$second"
@@ -42,6 +50,11 @@ step tasks shrink
 step tasks list
 step dump --task "$first"
 step check
+
+printf '\n$ orxprop dump --all --json > backup.json; orxprop --data-folder other import backup.json\n'
+"$tool" dump --all --json >"$scratch/backup.json"
+"$tool" --data-folder "$scratch/other" import "$scratch/backup.json"
+step --data-folder "$scratch/other" tasks list
 
 printf '\nThe main settings file now holds:\n'
 sed 's/^/  /' "$demo/ormix5.ini"

@@ -1,24 +1,19 @@
 // What every command of orxprop shares: the parsed global options, the
-// scope of a property operation, output in text or JSON, and the exit codes.
+// scope of a property operation, and the verbs' registration.
 #ifndef ORX_TOOLS_CLI_CLI_H_
 #define ORX_TOOLS_CLI_CLI_H_
 
 #include <CLI/CLI.hpp>
 #include <functional>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
+#include "library_rules.h"
 #include "orxProperty.h"
+#include "output.h"
 #include "property_names.h"
 
 namespace orx::cli {
-
-// Exit codes: documented in --help.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRefused = 1;  // the library or the tool refused the operation
-inline constexpr int kExitUsage = 2;    // bad verb, option or argument
-inline constexpr int kExitUnclean = 3;  // check found something to report
 
 struct Options {
   std::string data_folder;
@@ -37,37 +32,42 @@ struct Scope {
 // The command chosen on the command line, run after the library is set up.
 struct Invocation {
   std::function<int()> run;
-  bool needs_data_folder = true;
+  // Verbs that write create the data folder (with its parents) first.
+  bool writes = false;
 };
 
 // Each family registers its subcommands on `app`; the chosen one stores its
 // body in `invocation`.
 void AddPropertyCommands(CLI::App& app, const Options& options, Invocation& invocation);
+void AddDumpCommands(CLI::App& app, const Options& options, Invocation& invocation);
+void AddImportCommand(CLI::App& app, const Options& options, Invocation& invocation);
 void AddTaskCommands(CLI::App& app, const Options& options, Invocation& invocation);
 void AddCheckCommand(CLI::App& app, const Options& options, Invocation& invocation);
+void AddWatchCommand(CLI::App& app, const Options& options, Invocation& invocation);
 
 // Adds --task and --provider to a subcommand, mutually exclusive.
 void AddScopeOptions(CLI::App& command, Scope& scope);
-
-// Reports a refusal on stderr ("orxprop: <what>") and returns kExitRefused.
-int Refuse(const std::string& what);
-// Reports a failed library call with its status and returns kExitRefused.
-int RefuseStatus(const std::string& what, int32_t status);
-
-// Prints `value` as JSON (stable key order: insertion order).
-void PrintJson(const nlohmann::ordered_json& value);
-
-// Conversions at the tool's edge: arguments and output are UTF-8.
-std::u16string ToUtf16(const std::string& text);
-std::string ToUtf8(std::u16string_view text);
 
 // Reads a property's text in `scope`, however long it is.
 int32_t ReadPropertyText(const Scope& scope, const Property& property, std::u16string& out);
 int32_t ReadPropertyInt(const Scope& scope, const Property& property, int32_t& out);
 
-// Resolves a property name, printing why when there is no single match
+// Resolves a property name, reporting why when there is no single match
 // (callers exit with kExitUsage: the name on the command line is at fault).
 std::optional<Property> ResolveOrReport(const std::string& name);
+
+// The listed task whose id matches `id` without regard to case, as the list
+// spells it; nullopt when none does.
+struct ListedTask {
+  int32_t slot;
+  std::string slot_key;
+  std::string id;
+};
+std::optional<ListedTask> FindListedTask(const std::string& id);
+
+// Warns on standard error when the language module in force cannot be read
+// or has malformed lines (labels then show as references).
+void WarnAboutLanguageModule();
 
 }  // namespace orx::cli
 

@@ -1,25 +1,25 @@
-// The check verb: reads every settings file of the data folder with the
-// engine's own parser and reports, with line numbers, what a person editing
-// the files by hand should know. It never writes.
-#include <dirent.h>
-
+// The check verb: reads every settings file of the data folder through the
+// engine's inspection interface and reports, with line numbers, what a
+// person editing the files by hand should know; with --language-module FILE
+// it checks a language module instead. It never writes.
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
 #include <vector>
 
 #include "cli.h"
-#include "platform/ini/case_fold.h"
-#include "platform/ini/encoding.h"
-#include "platform/ini/line.h"
-#include "stored_values.h"
+#include "folder_model.h"
+#include "language_check.h"
+#include "platform/ini/inspection.h"
 
 namespace orx::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
 namespace ini = platform::ini;
 
 struct Finding {
@@ -28,44 +28,21 @@ struct Finding {
   std::string message;
 };
 
-const char* EncodingName(ini::Encoding encoding) {
-  switch (encoding) {
-    case ini::Encoding::kUtf8:
-      return "UTF-8";
-    case ini::Encoding::kUtf8Bom:
-      return "UTF-8 with BOM";
-    case ini::Encoding::kUtf16Le:
-      return "UTF-16LE";
-    case ini::Encoding::kUtf16Be:
-      return "UTF-16BE";
-    case ini::Encoding::kWindows1252:
-      return "Windows-1252";
-  }
-  return "unknown";
-}
-
-std::u16string Folded(std::u16string_view text) {
-  std::u16string folded(text);
-  for (char16_t& unit : folded) unit = ini::FoldCase(unit);
-  return folded;
-}
-
 // The keys the catalogue places in each section of one file: every general
 // and module entry of that file, the provider settings (any file may be a
 // provider's), and in the main file the task properties of task sections.
 class KnownKeys {
  public:
-  explicit KnownKeys(const std::string& file) : is_main_file_(file == "ormix5.ini") {
+  explicit KnownKeys(const std::string& file) : is_main_file_(file == MainFile()) {
     std::vector<Property> properties;
     ListProperties("", properties);
     for (const Property& property : properties) {
       const uint32_t value = property.property_class->value;
+      const std::u16string key = ini::ComparableName(property.entry->key);
       if (value == catalogue::kTaskClass) {
-        task_keys_.insert(Folded(property.entry->key));
-      } else if (value == catalogue::kProviderClass) {
-        by_section_[Folded(property.entry->section)][Folded(property.entry->key)] = property;
-      } else if (FileOf(property) == file) {
-        by_section_[Folded(property.entry->section)][Folded(property.entry->key)] = property;
+        task_keys_.insert(key);
+      } else if (value == catalogue::kProviderClass || FileOf(property) == file) {
+        by_section_[ini::ComparableName(property.entry->section)][key] = property;
       }
     }
   }
@@ -75,16 +52,16 @@ class KnownKeys {
   const Property* Find(std::u16string_view section, std::u16string_view key, bool is_task_section,
                        bool& known) const {
     known = false;
-    const std::u16string folded_key = Folded(key);
+    const std::u16string folded_key = ini::ComparableName(key);
     if (is_main_file_ && is_task_section) {
       known = task_keys_.count(folded_key) > 0;
       return nullptr;
     }
-    if (is_main_file_ && Folded(section) == u"SCANNER" && IsSlotKey(folded_key)) {
+    if (is_main_file_ && SameName(section, ScannerSection()) && SlotNumberOf(key)) {
       known = true;
       return nullptr;
     }
-    const auto in_section = by_section_.find(Folded(section));
+    const auto in_section = by_section_.find(ini::ComparableName(section));
     if (in_section == by_section_.end()) return nullptr;
     const auto entry = in_section->second.find(folded_key);
     if (entry == in_section->second.end()) return nullptr;
@@ -93,123 +70,88 @@ class KnownKeys {
   }
 
  private:
-  static bool IsSlotKey(std::u16string_view key) {
-    if (key.size() < 5 || key.substr(0, 4) != u"TASK" || key[4] == u'0') return false;
-    return std::all_of(key.begin() + 4, key.end(),
-                       [](char16_t u) { return u >= u'0' && u <= u'9'; });
-  }
-
   bool is_main_file_;
   std::set<std::u16string> task_keys_;
   std::map<std::u16string, std::map<std::u16string, Property>> by_section_;
 };
 
-// An integer property's value converts when it starts, after blanks, with an
-// optional sign and a digit; past 32 bits it saturates.
-std::string IntegerProblem(std::u16string_view value) {
-  size_t i = 0;
-  while (i < value.size() && (value[i] == u' ' || value[i] == u'\t')) ++i;
-  if (i < value.size() && (value[i] == u'+' || value[i] == u'-')) ++i;
-  size_t digits = i;
-  while (digits < value.size() && value[digits] >= u'0' && value[digits] <= u'9') ++digits;
-  if (digits == i) return "reads as 0: it does not start with a number";
-  const std::u16string_view number = value.substr(i, digits - i);
-  if (number.size() > 10 || (number.size() == 10 && number > u"2147483647")) {
-    return "lies outside the 32-bit range and is read as the nearest bound";
+// What the library's decimal conversion makes of an integer setting's value,
+// when that differs from what the text seems to say.
+std::string IntegerProblem(const std::u16string& value) {
+  const IntegerReading reading = ReadInteger(value);
+  const std::string number = std::to_string(reading.value);
+  if (reading.overflow) {
+    return "lies outside the 32-bit range and reads as " + number;
   }
+  if (!reading.has_digit) return "reads as 0: it holds no number";
+  if (!reading.whole) return "reads as " + number + ": only a leading number counts";
   return "";
 }
 
-std::vector<Finding> CheckText(const std::string& file, std::u16string_view text) {
+std::vector<Finding> CheckText(const std::string& file, const ini::Inspection& inspection) {
   std::vector<Finding> findings;
-  std::vector<ini::Line> lines;
-  ini::SplitLines(text, lines);
   const KnownKeys known_keys(file);
-  const auto content = [&](const ini::Line& line) { return text.substr(line.begin, line.length); };
-  const auto name = [&](const ini::Line& line) {
-    return text.substr(line.begin + line.name_offset, line.name_length);
-  };
-  const auto value = [&](const ini::Line& line) {
-    return text.substr(line.begin + line.value_offset, line.value_length);
-  };
+  const bool is_main = file == MainFile();
 
-  // First pass: where each section name is first seen, and the listed tasks.
-  std::map<std::u16string, uint32_t> first_header;  // folded name -> line number
+  // The listed tasks: values of the task list's section.
   std::set<std::u16string> listed_tasks;
-  std::u16string current;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == ini::LineKind::kHeader) current = Folded(name(lines[i]));
-    if (lines[i].kind == ini::LineKind::kEntry && current == u"SCANNER") {
-      listed_tasks.insert(Folded(value(lines[i])));
+  for (const ini::InspectedLine& line : inspection.lines) {
+    if (is_main && line.kind == ini::InspectedKind::kEntry && !line.in_ignored_section &&
+        SameName(line.section, ScannerSection())) {
+      listed_tasks.insert(ini::ComparableName(line.value));
     }
   }
-
-  std::map<std::u16string, uint32_t> seen_keys;
-  bool in_duplicate_section = false;
-  bool is_task_section = false;
-  std::u16string section;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const ini::Line& line = lines[i];
-    const auto number = static_cast<uint32_t>(i + 1);
-    const std::string quoted = "'" + ToUtf8(content(line)) + "'";
+  for (const ini::InspectedLine& line : inspection.lines) {
+    const std::string quoted = "'" + ToUtf8(line.content) + "'";
     switch (line.kind) {
-      case ini::LineKind::kBlank:
-      case ini::LineKind::kComment:
+      case ini::InspectedKind::kBlank:
+      case ini::InspectedKind::kComment:
         break;
-      case ini::LineKind::kHeader: {
-        section = std::u16string(name(line));
-        const std::u16string folded = Folded(section);
-        const auto [first, inserted] = first_header.emplace(folded, number);
-        in_duplicate_section = !inserted;
-        is_task_section = listed_tasks.count(folded) > 0 || folded == u"TASKGUID";
-        seen_keys.clear();
-        if (in_duplicate_section) {
-          findings.push_back({number, "duplicate-section",
-                              "section [" + ToUtf8(section) + "] repeats the one at line " +
-                                  std::to_string(first->second) +
+      case ini::InspectedKind::kHeader:
+        if (line.first_line != 0) {
+          findings.push_back({line.number, "duplicate-section",
+                              "section [" + ToUtf8(line.name) + "] repeats the one at line " +
+                                  std::to_string(line.first_line) +
                                   "; only the first is read, this one is ignored"});
         }
-        const std::u16string_view raw = content(line);
-        const size_t close = raw.find(u']');
-        if (close == std::u16string_view::npos) {
-          findings.push_back({number, "header", "the header has no ']'"});
-        } else if (!ini::TrimBlanks(raw.substr(close + 1)).empty()) {
-          findings.push_back({number, "ignored", "text after ']' is ignored: " + quoted});
+        if (!line.header_closed) {
+          findings.push_back({line.number, "header", "the header has no ']'"});
+        } else if (!line.after_header.empty()) {
+          findings.push_back({line.number, "ignored", "text after ']' is ignored: " + quoted});
         }
         break;
-      }
-      case ini::LineKind::kText:
-        findings.push_back({number, "ignored",
-                            line.section == ini::kNoSection
+      case ini::InspectedKind::kText:
+        findings.push_back({line.number, "ignored",
+                            !line.in_section
                                 ? "text before the first section is ignored: " + quoted
                                 : "a line without '=' is no key and is ignored: " + quoted});
         break;
-      case ini::LineKind::kEntry: {
-        if (line.section == ini::kNoSection) {
+      case ini::InspectedKind::kEntry: {
+        if (!line.in_section) {
           findings.push_back(
-              {number, "ignored", "an entry before the first section is ignored: " + quoted});
+              {line.number, "ignored", "an entry before the first section is ignored: " + quoted});
           break;
         }
-        if (in_duplicate_section) break;  // the section as a whole was reported
-        const std::u16string key(name(line));
-        const auto [first, inserted] = seen_keys.emplace(Folded(key), number);
-        if (!inserted) {
-          findings.push_back({number, "duplicate-key",
-                              "key " + ToUtf8(key) + " repeats the one at line " +
-                                  std::to_string(first->second) + "; the first wins"});
+        if (line.in_ignored_section) break;  // the section as a whole was reported
+        if (line.first_line != 0) {
+          findings.push_back({line.number, "duplicate-key",
+                              "key " + ToUtf8(line.name) + " repeats the one at line " +
+                                  std::to_string(line.first_line) + "; the first wins"});
           break;
         }
+        const bool is_task_section = listed_tasks.count(ini::ComparableName(line.section)) > 0 ||
+                                     SameName(line.section, TaskPlaceholderSection());
         bool known = false;
-        const Property* property = known_keys.Find(section, key, is_task_section, known);
+        const Property* property = known_keys.Find(line.section, line.name, is_task_section, known);
         if (!known) {
-          findings.push_back(
-              {number, "unknown-key",
-               "no property is stored as " + ToUtf8(key) + " in [" + ToUtf8(section) + "]"});
+          findings.push_back({line.number, "unknown-key",
+                              "no property is stored as " + ToUtf8(line.name) + " in [" +
+                                  ToUtf8(line.section) + "]"});
         } else if (property != nullptr && IsIntegerProperty(*property)) {
-          const std::string problem = IntegerProblem(value(line));
+          const std::string problem = IntegerProblem(line.value);
           if (!problem.empty()) {
-            findings.push_back({number, "not-an-integer",
-                                ClassDotKey(*property) + " is an integer; '" + ToUtf8(value(line)) +
+            findings.push_back({line.number, "not-an-integer",
+                                ClassDotKey(*property) + " is an integer; '" + ToUtf8(line.value) +
                                     "' " + problem});
           }
         }
@@ -222,10 +164,9 @@ std::vector<Finding> CheckText(const std::string& file, std::u16string_view text
 
 std::vector<std::string> SettingsFiles(const std::string& folder) {
   std::vector<std::string> files;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-  if (!dir) return files;
-  while (const dirent* entry = readdir(dir.get())) {
-    const std::string name = entry->d_name;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ini") == 0) files.push_back(name);
   }
   std::sort(files.begin(), files.end());
@@ -233,29 +174,34 @@ std::vector<std::string> SettingsFiles(const std::string& folder) {
 }
 
 int Check(const Options& options) {
-  const std::string folder = DataFolderPath();
+  const std::string folder = DataFolder();
   Json report = Json::array();
   bool clean = true;
   for (const std::string& file : SettingsFiles(folder)) {
-    const auto bytes = ReadFileBytes(folder + "/" + file);
+    std::ifstream in(folder + "/" + file, std::ios::binary);
     Json entry{{"file", file}};
     std::vector<Finding> findings;
-    if (!bytes) {
+    if (!in) {
       entry["encoding"] = nullptr;
       findings.push_back({0, "unreadable", "the file cannot be read"});
     } else {
-      const ini::DecodedText decoded = ini::Decode(*bytes);
-      entry["encoding"] = EncodingName(decoded.encoding);
-      findings = CheckText(file, decoded.text);
+      const std::string bytes(std::istreambuf_iterator<char>(in), {});
+      const ini::Inspection inspection = ini::Inspect(bytes);
+      entry["encoding"] = ini::EncodingName(inspection.encoding);
+      findings = CheckText(file, inspection);
     }
     clean = clean && findings.empty();
     if (!options.json) {
-      std::cout << file << ": " << (bytes ? entry["encoding"].get<std::string>() : "unreadable")
+      std::cout << Printable(file) << ": "
+                << (entry["encoding"].is_string() ? entry["encoding"].get<std::string>()
+                                                  : "unreadable")
                 << (findings.empty() ? ", clean" : "") << "\n";
     }
     Json list = Json::array();
     for (const Finding& finding : findings) {
-      if (!options.json) std::cout << "  line " << finding.line << ": " << finding.message << "\n";
+      if (!options.json) {
+        std::cout << "  line " << finding.line << ": " << Printable(finding.message) << "\n";
+      }
       list.push_back(
           {{"line", finding.line}, {"kind", finding.kind}, {"message", finding.message}});
     }
@@ -266,12 +212,38 @@ int Check(const Options& options) {
   return clean ? kExitOk : kExitUnclean;
 }
 
+int CheckModule(const Options& options, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Refuse("cannot read the language module " + path, 2);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::vector<ModuleFinding> findings = CheckLanguageModule(bytes);
+  if (options.json) {
+    Json list = Json::array();
+    for (const ModuleFinding& finding : findings) {
+      list.push_back({{"line", finding.line}, {"message", finding.message}});
+    }
+    PrintJson({{"clean", findings.empty()}, {"module", path}, {"findings", list}});
+  } else {
+    std::cout << Printable(path) << (findings.empty() ? ": clean" : ":") << "\n";
+    for (const ModuleFinding& finding : findings) {
+      std::cout << "  line " << finding.line << ": " << Printable(finding.message) << "\n";
+    }
+  }
+  return findings.empty() ? kExitOk : kExitUnclean;
+}
+
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, const Options& options, Invocation& invocation) {
+  auto module = std::make_shared<std::string>();
   CLI::App* check = app.add_subcommand(
       "check", "Report what the engine ignores or misreads in the settings files (exit 3 if any)");
-  check->callback([&] { invocation.run = [&] { return Check(options); }; });
+  check->add_option("--language-module", *module, "Check this language module instead");
+  check->callback([&, module] {
+    invocation.run = [&, module] {
+      return module->empty() ? Check(options) : CheckModule(options, *module);
+    };
+  });
 }
 
 }  // namespace orx::cli

@@ -1,30 +1,17 @@
-// The property verbs: get, set, list, describe, dump and import. Values are
-// read and written through the public header only; dump also asks the
-// engine's parser whether a value is stored or the default.
-#include <fstream>
+// The property verbs: get, set, reset, list and describe. Reads and writes
+// go through the public header; reset, the one verb that removes a key, goes
+// through the store's atomic edit (edit_plan.h).
 #include <iostream>
 #include <memory>
 #include <vector>
 
 #include "cli.h"
-#include "stored_values.h"
+#include "edit_plan.h"
+#include "folder_model.h"
+#include "scope_rules.h"
 
 namespace orx::cli {
 namespace {
-
-using Json = nlohmann::ordered_json;
-
-// A property's mode must fit its class: task properties want a task (or
-// none, for the placeholder section), provider settings want a provider.
-bool ScopeFits(const Scope& scope, const Property& property, std::string& why) {
-  const bool provider_class = catalogue::IsInProviderRange(property.id);
-  if (provider_class && !scope.HasProvider()) {
-    why = ClassDotKey(property) + " is a provider setting: give --provider NAME";
-  } else if (scope.HasTask() && provider_class) {
-    why = ClassDotKey(property) + " is a provider setting, not a task property";
-  }
-  return why.empty();
-}
 
 int32_t WriteProperty(const Scope& scope, const Property& property, const std::string& value,
                       std::optional<int32_t> integer) {
@@ -42,18 +29,6 @@ int32_t WriteProperty(const Scope& scope, const Property& property, const std::s
                  : orxSetProperty(property.id, text.c_str());
 }
 
-std::optional<int32_t> ParseInt32(const std::string& text) {
-  try {
-    size_t used = 0;
-    const long long value = std::stoll(text, &used, 10);
-    if (used == text.size() && value >= INT32_MIN && value <= INT32_MAX) {
-      return static_cast<int32_t>(value);
-    }
-  } catch (const std::exception&) {
-  }
-  return std::nullopt;
-}
-
 Json Describe(const Property& property) {
   return Json{{"id", HexId(property.id)},
               {"name", UniqueName(property)},
@@ -65,10 +40,12 @@ Json Describe(const Property& property) {
               {"integer", IsIntegerProperty(property)}};
 }
 
-int Get(const Options& options, const std::string& name, const Scope& scope, bool as_int) {
+int Get(const Options& options, const std::string& name, Scope scope, bool as_int) {
   const auto property = ResolveOrReport(name);
   if (!property) return kExitUsage;
-  if (std::string why; !ScopeFits(scope, *property, why)) return Refuse(why);
+  if (int code = FitScope(scope, *property, false, false); code != kExitOk) return code;
+  NoteMissingProviderFile(scope);
+  if (property->property_class->value == catalogue::kTaskClass) WarnAboutLanguageModule();
   Json result{{"id", HexId(property->id)}, {"name", UniqueName(*property)}};
   if (as_int) {
     int32_t value = 0;
@@ -81,33 +58,82 @@ int Get(const Options& options, const std::string& name, const Scope& scope, boo
     if (int32_t status = ReadPropertyText(scope, *property, value); status != 0) {
       return RefuseStatus("cannot read " + name, status);
     }
-    result["value"] = ToUtf8(value);
+    result["value"] = ValueAsJson(*property, ToUtf8(value));
   }
   if (options.json) {
     PrintJson(result);
-  } else if (as_int) {
-    std::cout << result["value"].get<int32_t>() << "\n";
   } else {
-    std::cout << result["value"].get<std::string>() << "\n";
+    const Json& value = result["value"];
+    std::cout << (value.is_string() ? Printable(value.get<std::string>()) : value.dump()) << "\n";
   }
   return kExitOk;
 }
 
-int Set(const Options& options, const std::string& name, const std::string& value,
-        const Scope& scope, bool as_int) {
-  const auto property = ResolveOrReport(name);
+struct SetRequest {
+  std::string name, value;
+  Scope scope;
+  bool as_int = false, raw = false, force = false;
+};
+
+int Set(const Options& options, SetRequest request) {
+  const auto property = ResolveOrReport(request.name);
   if (!property) return kExitUsage;
-  if (std::string why; !ScopeFits(scope, *property, why)) return Refuse(why);
-  std::optional<int32_t> integer;
-  if (as_int && !(integer = ParseInt32(value))) {
-    Refuse("'" + value + "' is not a 32-bit integer");
-    return kExitUsage;
+  if (int code = FitScope(request.scope, *property, true, request.force); code != kExitOk) {
+    return code;
   }
-  if (int32_t status = WriteProperty(scope, *property, value, integer); status != 0) {
-    return RefuseStatus("cannot set " + name, status);
+  std::optional<int32_t> integer;
+  const IntegerReading reading = ReadInteger(ToUtf16(request.value));
+  if (request.as_int) {
+    if (!reading.IsClean()) {
+      return Refuse("'" + request.value + "' is not a 32-bit integer", 87, kExitUsage);
+    }
+    integer = reading.value;
+  } else if (IsIntegerProperty(*property) && !request.raw && !reading.IsClean()) {
+    return Refuse(ClassDotKey(*property) + " is an integer setting; '" + request.value +
+                  "' is not a 32-bit integer (give --raw to store the text anyway)");
+  }
+  NoteMissingProviderFile(request.scope);
+  if (int32_t status = WriteProperty(request.scope, *property, request.value, integer);
+      status != 0) {
+    return Refuse(WriteFailure(request.scope, *property, request.value, status), status);
   }
   if (options.json) {
-    PrintJson({{"id", HexId(property->id)}, {"name", UniqueName(*property)}, {"value", value}});
+    PrintJson({{"id", HexId(property->id)},
+               {"name", UniqueName(*property)},
+               {"value", integer ? Json(*integer) : ValueAsJson(*property, request.value)}});
+  }
+  return kExitOk;
+}
+
+int Reset(const Options& options, const std::string& name, Scope scope, bool all, bool force) {
+  std::vector<Property> properties;
+  if (all == !name.empty()) {
+    return Refuse("give either PROP or --all", 87, kExitUsage);
+  }
+  if (all) {
+    std::vector<Property> every;
+    ListProperties("", every);
+    for (const Property& property : every) {
+      if (InScope(scope, property)) properties.push_back(property);
+    }
+  } else {
+    const auto property = ResolveOrReport(name);
+    if (!property) return kExitUsage;
+    properties.push_back(*property);
+  }
+  if (int code = FitScope(scope, properties.front(), true, force); code != kExitOk) return code;
+  NoteMissingProviderFile(scope);
+  EditPlan plan;
+  for (const Property& property : properties) {
+    plan.Remove(FileIn(scope, property), SectionIn(scope, property), property.entry->key,
+                ClassDotKey(property));
+  }
+  std::string error;
+  if (int32_t status = plan.Apply(error); status != 0) return Refuse(error, status);
+  if (options.json) {
+    Json names = Json::array();
+    for (const Property& property : properties) names.push_back(UniqueName(property));
+    PrintJson({{"reset", names}});
   }
   return kExitOk;
 }
@@ -115,8 +141,7 @@ int Set(const Options& options, const std::string& name, const std::string& valu
 int List(const Options& options, const std::string& class_name) {
   std::vector<Property> properties;
   if (!ListProperties(class_name, properties)) {
-    Refuse("unknown property class '" + class_name + "'");
-    return kExitUsage;
+    return Refuse("unknown property class '" + class_name + "'", 87, kExitUsage);
   }
   if (options.json) {
     Json rows = Json::array();
@@ -144,79 +169,6 @@ int DescribeOne(const Options& options, const std::string& name) {
     std::cout << field << ": " << (value.is_string() ? value.get<std::string>() : value.dump())
               << "\n";
   }
-  return kExitOk;
-}
-
-// The classes a dump covers: the plain ones, or the one its scope names.
-bool InDump(const Scope& scope, const Property& property) {
-  const uint32_t value = property.property_class->value;
-  if (scope.HasTask()) return value == catalogue::kTaskClass;
-  if (scope.HasProvider()) return value == catalogue::kProviderClass;
-  return value != catalogue::kTaskClass && value != catalogue::kProviderClass;
-}
-
-int Dump(const Options& options, const Scope& scope) {
-  std::vector<Property> properties;
-  ListProperties("", properties);
-  StoredValues stored(scope);
-  Json result = Json::object();
-  for (const Property& property : properties) {
-    if (!InDump(scope, property)) continue;
-    std::u16string value;
-    if (int32_t status = ReadPropertyText(scope, property, value); status != 0) {
-      return RefuseStatus("cannot read " + ClassDotKey(property), status);
-    }
-    const bool is_stored = stored.IsStored(property);
-    if (options.json) {
-      result[UniqueName(property)] =
-          Json{{"value", ToUtf8(value)}, {"default", DefaultOf(property)}, {"stored", is_stored}};
-    } else {
-      std::printf("%c %-44s = %-24s (default \"%s\")\n", is_stored ? '*' : ' ',
-                  UniqueName(property).c_str(), ToUtf8(value).c_str(), DefaultOf(property).c_str());
-    }
-  }
-  if (options.json) PrintJson(result);
-  return kExitOk;
-}
-
-struct ImportEntry {
-  Property property;
-  std::string value;
-  std::optional<int32_t> integer;
-};
-
-// Checks the whole file before the first write: one bad entry refuses it.
-int Import(const Options& options, const std::string& path, const Scope& scope) {
-  std::ifstream in(path);
-  if (!in) return Refuse("cannot open " + path);
-  Json document = Json::parse(in, nullptr, /*allow_exceptions=*/false);
-  if (!document.is_object()) return Refuse(path + " is not a JSON object of properties to values");
-  std::vector<ImportEntry> entries;
-  for (const auto& [name, given] : document.items()) {
-    Json value = given;
-    if (value.is_object()) {
-      if (value.contains("stored") && value["stored"] == false) continue;  // a default
-      if (!value.contains("value")) return Refuse(name + ": the object has no \"value\"");
-      value = value["value"];
-    }
-    const auto property = ResolveOrReport(name);
-    if (!property) return kExitRefused;  // the file is refused, not the command line
-    if (std::string why; !ScopeFits(scope, *property, why)) return Refuse(why);
-    if (value.is_string()) {
-      entries.push_back({*property, value.get<std::string>(), std::nullopt});
-    } else if (value.is_number_integer() && ParseInt32(value.dump())) {
-      entries.push_back({*property, value.dump(), ParseInt32(value.dump())});
-    } else {
-      return Refuse(name + ": the value must be a text or a 32-bit integer");
-    }
-  }
-  for (const ImportEntry& entry : entries) {
-    if (int32_t status = WriteProperty(scope, entry.property, entry.value, entry.integer);
-        status != 0) {
-      return RefuseStatus("cannot set " + ClassDotKey(entry.property), status);
-    }
-  }
-  if (options.json) PrintJson({{"imported", entries.size()}});
   return kExitOk;
 }
 
@@ -251,62 +203,62 @@ int32_t ReadPropertyInt(const Scope& scope, const Property& property, int32_t& o
 void AddPropertyCommands(CLI::App& app, const Options& options, Invocation& invocation) {
   // The command line outlives the parse, so the arguments are kept here.
   struct Arguments {
-    std::string name, value, class_name, path;
-    Scope scope;
-    bool as_int = false;
+    SetRequest request;
+    std::string class_name;
+    bool all = false;
   };
   auto args = std::make_shared<Arguments>();
+  SetRequest& r = args->request;
+  constexpr const char* kPropHelp = "Identifier (0x20019), CLASS.Key or a key of one class";
 
   CLI::App* get = app.add_subcommand("get", "Print a property's value (stored or default)");
-  get->add_option("PROP", args->name, "Identifier (0x20019) or CLASS.Key")->required();
-  get->add_flag("--int", args->as_int, "Read the value as an integer");
-  AddScopeOptions(*get, args->scope);
+  get->add_option("PROP", r.name, kPropHelp)->required();
+  get->add_flag("--int", r.as_int, "Read the value as an integer");
+  AddScopeOptions(*get, r.scope);
   get->callback([&, args] {
-    invocation.run = [&, args] { return Get(options, args->name, args->scope, args->as_int); };
+    invocation.run = [&, args] {
+      return Get(options, args->request.name, args->request.scope, args->request.as_int);
+    };
   });
 
   CLI::App* set = app.add_subcommand("set", "Store a property's value");
-  set->add_option("PROP", args->name, "Identifier (0x20019) or CLASS.Key")->required();
-  set->add_option("VALUE", args->value, "The text to store")->required();
-  set->add_flag("--int", args->as_int, "Store VALUE as a 32-bit integer");
-  set->footer(
-      "There is no 'reset': the library never removes a key. Store the default instead\n"
-      "(see 'orxprop describe PROP').");
-  AddScopeOptions(*set, args->scope);
+  set->add_option("PROP", r.name, kPropHelp)->required();
+  set->add_option("VALUE", r.value, "The text to store")->required();
+  set->add_flag("--int", r.as_int, "Store VALUE through the integer interface");
+  set->add_flag("--raw", r.raw, "Store text that is not an integer in an integer setting");
+  set->add_flag("--force", r.force,
+                "Write for a task that is not listed, or a task property without --task");
+  set->footer("'orxprop reset PROP' removes the stored value so the default applies again.");
+  AddScopeOptions(*set, r.scope);
   set->callback([&, args] {
+    invocation.writes = true;
+    invocation.run = [&, args] { return Set(options, args->request); };
+  });
+
+  CLI::App* reset = app.add_subcommand(
+      "reset", "Remove a stored value (or, with --all, every one of the scope): defaults apply");
+  reset->add_option("PROP", r.name, kPropHelp);
+  reset->add_flag("--all", args->all, "Reset every property of the scope");
+  reset->add_flag("--force", r.force, "Reset for a task that is not listed");
+  AddScopeOptions(*reset, r.scope);
+  reset->callback([&, args] {
+    invocation.writes = true;
     invocation.run = [&, args] {
-      return Set(options, args->name, args->value, args->scope, args->as_int);
+      return Reset(options, args->request.name, args->request.scope, args->all,
+                   args->request.force);
     };
   });
 
   CLI::App* list = app.add_subcommand("list", "List the catalogue (all classes or one)");
   list->add_option("CLASS", args->class_name, "general task email filesystem p2p im web ...");
-  list->callback([&, args] {
-    invocation.needs_data_folder = false;
-    invocation.run = [&, args] { return List(options, args->class_name); };
-  });
+  list->callback(
+      [&, args] { invocation.run = [&, args] { return List(options, args->class_name); }; });
 
   CLI::App* describe = app.add_subcommand("describe", "Show where a property lives");
-  describe->add_option("PROP", args->name, "Identifier (0x20019) or CLASS.Key")->required();
+  describe->add_option("PROP", r.name, kPropHelp)->required();
   describe->callback([&, args] {
-    invocation.needs_data_folder = false;
-    invocation.run = [&, args] { return DescribeOne(options, args->name); };
+    invocation.run = [&, args] { return DescribeOne(options, args->request.name); };
   });
-
-  CLI::App* dump =
-      app.add_subcommand("dump", "Print every value beside its default; '*' marks the stored ones");
-  AddScopeOptions(*dump, args->scope);
-  dump->callback([&, args] { invocation.run = [&, args] { return Dump(options, args->scope); }; });
-
-  CLI::App* import = app.add_subcommand(
-      "import", "Store the values of a JSON object of properties (as 'dump --json' writes)");
-  import->add_option("FILE", args->path, "The JSON file")->required();
-  AddScopeOptions(*import, args->scope);
-  import->callback([&, args] {
-    invocation.run = [&, args] { return Import(options, args->path, args->scope);
-};
-}  // namespace orx::cli
-);
 }
 
 }  // namespace orx::cli

@@ -1,32 +1,18 @@
 // orxprop: reads and changes the product's settings and scan tasks from the
 // command line. The global options are parsed here; each verb lives in the
-// file of its family (cmd_property.cc, cmd_task.cc, cmd_check.cc).
-#include <sys/stat.h>
-
+// file of its family (cmd_property.cc, cmd_dump.cc, cmd_import.cc,
+// cmd_task.cc, cmd_check.cc, cmd_watch.cc).
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <vector>
 
-#include "base/utf.h"
 #include "cli.h"
-#include "status_text.h"
-#include "stored_values.h"
+#include "suggest.h"
 
 namespace orx::cli {
-
-int Refuse(const std::string& what) {
-  std::cerr << "orxprop: " << what << "\n";
-  return kExitRefused;
-}
-
-int RefuseStatus(const std::string& what, int32_t status) {
-  return Refuse(what + ": " + FormatStatus(status));
-}
-
-void PrintJson(const nlohmann::ordered_json& value) { std::cout << value.dump(2) << "\n"; }
-
-std::u16string ToUtf16(const std::string& text) { return DecodePath(text); }
-std::string ToUtf8(std::u16string_view text) { return EncodePath(text); }
 
 void AddScopeOptions(CLI::App& command, Scope& scope) {
   auto* task = command.add_option("--task", scope.task, "Work on the task with this id");
@@ -38,7 +24,7 @@ void AddScopeOptions(CLI::App& command, Scope& scope) {
 std::optional<Property> ResolveOrReport(const std::string& name) {
   PropertyLookup lookup = FindProperty(name);
   if (lookup.matches.size() == 1) return lookup.matches.front();
-  Refuse(lookup.error);
+  Refuse(lookup.error, 87, kExitUsage);
   return std::nullopt;
 }
 
@@ -47,12 +33,38 @@ namespace {
 constexpr const char* kExitCodesHelp =
     "Exit status: 0 success, 1 the operation was refused (the message says why), 2 bad usage,\n"
     "3 'check' found something to report.\n"
-    "Properties are named by identifier (0x20019) or CLASS.Key (task.SchedDays), with classes\n"
-    "general task email filesystem p2p im web network script antispam provider.";
+    "Properties are named by identifier (0x20019), CLASS.Key (task.SchedDays) or a key alone\n"
+    "when one class has it (UpdatePeriod); classes: general task email filesystem p2p im web\n"
+    "network script antispam provider.";
 
-bool IsFolder(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+bool HasValue(const char* option) {
+  return std::strcmp(option, "--data-folder") == 0 || std::strcmp(option, "--language-module") == 0;
+}
+
+// The first word that is neither a global option nor its value: the verb.
+std::string VerbOf(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != '-') return argv[i];
+    if (HasValue(argv[i])) ++i;
+  }
+  return "";
+}
+
+bool WantsJson(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--json") == 0) return true;
+  }
+  return false;
+}
+
+int MakeDataFolder() {
+  std::error_code error;
+  std::filesystem::create_directories(DataFolder(), error);
+  if (error) {
+    return Refuse("cannot create the data folder " + DataFolder() + ": " + error.message(),
+                  error == std::errc::permission_denied ? 5 : 3);
+  }
+  return kExitOk;
 }
 
 int Run(int argc, char** argv) {
@@ -68,13 +80,25 @@ int Run(int argc, char** argv) {
   app.add_option("--language-module", options.language_module,
                  "The language module for localized task labels")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  app.add_flag("--json", options.json, "Print results as JSON");
+  app.add_flag("--json", options.json, "Print results (and refusals) as JSON");
 
   Invocation invocation;
   AddPropertyCommands(app, options, invocation);
+  AddDumpCommands(app, options, invocation);
+  AddImportCommand(app, options, invocation);
   AddTaskCommands(app, options, invocation);
   AddCheckCommand(app, options, invocation);
+  AddWatchCommand(app, options, invocation);
+  SetJsonErrors(WantsJson(argc, argv));
 
+  if (const std::string verb = VerbOf(argc, argv); !verb.empty()) {
+    std::vector<std::string> verbs;
+    for (const CLI::App* command : app.get_subcommands({})) verbs.push_back(command->get_name());
+    if (std::find(verbs.begin(), verbs.end(), verb) == verbs.end()) {
+      return Refuse("unknown verb '" + verb + "'" + DidYouMean(Closest(verb, verbs)), 87,
+                    kExitUsage);
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -84,6 +108,7 @@ int Run(int argc, char** argv) {
   } catch (const CLI::CallForVersion& version) {
     return app.exit(version);
   } catch (const CLI::ParseError& error) {
+    if (options.json || WantsJson(argc, argv)) return Refuse(error.what(), 87, kExitUsage);
     app.exit(error);
     return kExitUsage;
   }
@@ -92,11 +117,9 @@ int Run(int argc, char** argv) {
   if (!options.language_module.empty()) {
     setenv("ORX_LANGUAGE_MODULE", options.language_module.c_str(), 1);
   }
-  if (invocation.needs_data_folder && !IsFolder(DataFolderPath())) {
-    return Refuse("the data folder " + DataFolderPath() + " does not exist");
-  }
   orxPropertyInitLibrary();
-  const int code = invocation.run();
+  int code = invocation.writes ? MakeDataFolder() : kExitOk;
+  if (code == kExitOk) code = invocation.run();
   orxPropertyFreeLibrary();
   return code;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/utf.h"
+#include "suggest.h"
 
 namespace orx::cli {
 namespace {
@@ -67,6 +68,41 @@ const catalogue::PropertyClassInfo* FindClass(const std::string& name) {
   return nullptr;
 }
 
+namespace {
+
+// Every property whose key is `key`, in any class.
+std::vector<Property> WithKey(const std::string& key) {
+  std::vector<Property> all, found;
+  ListProperties("", all);
+  for (const Property& property : all) {
+    if (EqualsIgnoringAsciiCase(KeyOf(property), key)) found.push_back(property);
+  }
+  return found;
+}
+
+std::string Candidates(const std::vector<Property>& matches) {
+  std::string text;
+  for (const Property& match : matches) {
+    text += "\n  " + HexId(match.id) + "  " + ClassDotKey(match) + "  " + FileOf(match) + " [" +
+            SectionOf(match) + "]";
+  }
+  return text;
+}
+
+// The names a mistyped property name is compared with: CLASS.Key of every
+// entry, or only the keys when the text has no class.
+std::vector<std::string> KnownNames(bool with_class) {
+  std::vector<Property> all;
+  ListProperties("", all);
+  std::vector<std::string> names;
+  for (const Property& property : all) {
+    names.push_back(with_class ? ClassDotKey(property) : KeyOf(property));
+  }
+  return names;
+}
+
+}  // namespace
+
 PropertyLookup FindProperty(const std::string& text) {
   if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     return FindById(text);
@@ -74,12 +110,23 @@ PropertyLookup FindProperty(const std::string& text) {
   PropertyLookup lookup;
   const size_t dot = text.find('.');
   if (dot == std::string::npos) {
-    lookup.error = "'" + text + "' names no property: use CLASS.Key (task.SchedDays) or 0x20019";
+    // A bare key is enough when one class alone has it.
+    lookup.matches = WithKey(text);
+    if (lookup.matches.empty()) {
+      lookup.error =
+          "no property is named '" + text + "'" + DidYouMean(Closest(text, KnownNames(false)));
+    } else if (lookup.matches.size() > 1) {
+      lookup.error =
+          "'" + text + "' names several properties; choose one:" + Candidates(lookup.matches);
+    }
     return lookup;
   }
   const catalogue::PropertyClassInfo* info = FindClass(text.substr(0, dot));
   if (info == nullptr) {
-    lookup.error = "unknown property class '" + text.substr(0, dot) + "'";
+    std::vector<std::string> classes;
+    for (const auto& each : catalogue::PropertyClasses()) classes.push_back(each.name);
+    lookup.error = "unknown property class '" + text.substr(0, dot) + "'" +
+                   DidYouMean(Closest(text.substr(0, dot), classes));
     return lookup;
   }
   const std::string key = text.substr(dot + 1);
@@ -89,13 +136,13 @@ PropertyLookup FindProperty(const std::string& text) {
       lookup.matches.push_back(MakeProperty(*info, i));
     }
   }
-  if (lookup.matches.empty()) lookup.error = "no property is named '" + text + "'";
+  if (lookup.matches.empty()) {
+    lookup.error =
+        "no property is named '" + text + "'" + DidYouMean(Closest(text, KnownNames(true)));
+  }
   if (lookup.matches.size() > 1) {
-    lookup.error = "'" + text + "' names several properties; use an identifier:";
-    for (const Property& match : lookup.matches) {
-      lookup.error +=
-          "\n  " + HexId(match.id) + "  " + FileOf(match) + " [" + SectionOf(match) + "]";
-    }
+    lookup.error =
+        "'" + text + "' names several properties; use an identifier:" + Candidates(lookup.matches);
   }
   return lookup;
 }

@@ -1,5 +1,5 @@
-// What the tool says about a status number: its Win32 name and a sentence a
-// person can act on.
+// What the tool says about a status number: its Win32 name and a few plain
+// words a person can act on.
 #ifndef ORX_TOOLS_CLI_STATUS_TEXT_H_
 #define ORX_TOOLS_CLI_STATUS_TEXT_H_
 
@@ -8,14 +8,13 @@
 
 namespace orx::cli {
 
-struct StatusText {
-  const char* name;      // "ERROR_ACCESS_DENIED"
-  const char* sentence;  // "the file or its folder may not be written"
-};
+// "ERROR_ACCESS_DENIED"; "ERROR_<n>" for a number without a name.
+std::string StatusNameOf(int32_t status);
 
-StatusText DescribeStatus(int32_t status);
+// "permission denied"
+std::string StatusWords(int32_t status);
 
-// "87 ERROR_INVALID_PARAMETER: the library refused the argument"
+// "permission denied (5, ERROR_ACCESS_DENIED)"
 std::string FormatStatus(int32_t status);
 
 }  // namespace orx::cli
