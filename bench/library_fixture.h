@@ -16,12 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "orxPropertyIds.h"
+
 namespace orx::bench {
 
-inline constexpr uint32_t kUpdatePeriod = 0x10013;
-inline constexpr uint32_t kLabel = 0x20000;
-inline constexpr uint32_t kSchedDays = 0x20019;
-inline constexpr uint32_t kProviderReport = 0x4000002;
+inline constexpr uint32_t kUpdatePeriod = ORX_GENERAL_UPDATE_PERIOD;
+inline constexpr uint32_t kLabel = ORX_TASK_LABEL;
+inline constexpr uint32_t kSchedDays = ORX_TASK_SCHED_DAYS;
+inline constexpr uint32_t kProviderReport = ORX_PROVIDER_REPORT;
 
 struct MainFile {
   std::string path;      // the library's ormix5.ini

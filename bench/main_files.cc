@@ -13,19 +13,29 @@
 #include <filesystem>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "orxProperty.h"
+#include "orxPropertyIds.h"
 
 namespace orx::bench {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kUpdatePeriod = 0x10013;
-constexpr uint32_t kFirstTaskProperty = 0x20000;
-constexpr uint32_t kTaskProperties = 46;
-constexpr uint32_t kFirstProviderProperty = 0x4000000;
-constexpr uint32_t kProviderProperties = 19;
+#define ORX_BENCH_ID(id) id,
+constexpr uint32_t kEveryId[] = {ORX_PROPERTY_ID_LIST(ORX_BENCH_ID)};
+#undef ORX_BENCH_ID
+
+// The identifiers of one class, in identifier order (a class is one bit of
+// the identifier's high half).
+std::vector<uint32_t> IdsOfClass(uint32_t property_class) {
+  std::vector<uint32_t> ids;
+  for (const uint32_t id : kEveryId) {
+    if ((id >> 16) == (property_class >> 16)) ids.push_back(id);
+  }
+  return ids;
+}
 
 bool Check(int32_t status, const char* what) {
   if (status != 0) std::fprintf(stderr, "make_main_files: %s failed with %d\n", what, status);
@@ -38,11 +48,11 @@ std::u16string Widen(std::string_view ascii) { return {ascii.begin(), ascii.end(
 // looks like a configured task, and a path-like text where the default is
 // empty, so no key is written empty.
 std::u16string TemplateValue(const char16_t* task, uint32_t id) {
-  if (id == kFirstTaskProperty) return u"Weekly scan of local disks";
+  if (id == ORX_TASK_LABEL) return u"Weekly scan of local disks";
   orxChar value[260];
   orxGetTaskProperty(task, id, value, 260);
   if (value[0] != 0) return value;
-  return u"C:\\Users\\Public\\Documents\\item-" + Widen(std::to_string(id - kFirstTaskProperty));
+  return u"C:\\Users\\Public\\Documents\\item-" + Widen(std::to_string(id - ORX_TASK_LABEL));
 }
 
 class ScratchFolder {
@@ -97,11 +107,11 @@ bool RemoveEverySecondTask() {
 // A new main file holding [InetWD] first and one task with all 46
 // properties written; returns the task's id, empty on failure.
 std::u16string MakeTemplateTask() {
-  if (!Check(orxSetPropertyInt(kUpdatePeriod, 240), "general write")) return {};
+  if (!Check(orxSetPropertyInt(ORX_GENERAL_UPDATE_PERIOD, 240), "general write")) return {};
   orxChar first[39];
   uint32_t length = 39;
   if (!Check(orxCreateTask(first, &length), "task creation")) return {};
-  for (uint32_t id = kFirstTaskProperty; id < kFirstTaskProperty + kTaskProperties; ++id) {
+  for (const uint32_t id : IdsOfClass(ORX_CLASS_TASK)) {
     const std::u16string value = TemplateValue(first, id);
     if (!Check(orxSetTaskProperty(first, id, value.c_str()), "task write")) return {};
   }
@@ -146,8 +156,7 @@ bool BuildMainFiles(const std::string& folder, const std::vector<int>& counts,
   orxPropertyInitLibrary();
 
   if (!fs::exists(ProviderFilePath(folder))) {
-    for (uint32_t id = kFirstProviderProperty; id < kFirstProviderProperty + kProviderProperties;
-         ++id) {
+    for (const uint32_t id : IdsOfClass(ORX_CLASS_PROVIDER)) {
       orxChar value[260];
       orxGetProviderProperty(kBenchProvider, id, value, 260);
       if (!Check(orxSetProviderProperty(kBenchProvider, id, value), "provider write")) return false;

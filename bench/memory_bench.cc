@@ -23,6 +23,7 @@
 #include <string>
 
 #include "orxProperty.h"
+#include "orxPropertyIds.h"
 #include "peer_files.h"
 
 namespace orx::bench {
@@ -31,7 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kTasks = 10000;
-constexpr uint32_t kUpdatePeriod = 0x10013;
+constexpr uint32_t kUpdatePeriod = ORX_GENERAL_UPDATE_PERIOD;
 
 struct Growth {
   double rss_bytes = 0;

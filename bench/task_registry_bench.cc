@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "orxProperty.h"
+#include "orxPropertyIds.h"
 #include "paired_rounds.h"
 #include "peer_files.h"
 #include "platform/posix/syscalls.h"
@@ -28,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kUpdatePeriod = 0x10013;
+constexpr uint32_t kUpdatePeriod = ORX_GENERAL_UPDATE_PERIOD;
 
 std::atomic<int> renames{0};
 

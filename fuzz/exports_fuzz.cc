@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "orxProperty.h"
+#include "orxPropertyIds.h"
 #include "platform/ini/document.h"
 
 namespace {
@@ -53,12 +54,33 @@ class Input {
 };
 
 // Identifiers worth trying: first and last of each class, neighbours just
-// past them, and anything the input spells out.
+// past them, ones that name no class or two, and anything the input spells
+// out.
 uint32_t PickId(Input& in) {
-  static const uint32_t kIds[] = {0x10000,   0x10013,   0x1007B,  0x1007C,   0x20000,   0x20001,
-                                  0x20018,   0x2002D,   0x2002E,  0x40000,   0x80010,   0x100000,
-                                  0x20000C,  0x40000C,  0x800002, 0x1000000, 0x2000010, 0x4000000,
-                                  0x4000012, 0x4000013, 0,        0x30000,   0xFFFF,    0xFFFFFFFF};
+  static const uint32_t kIds[] = {ORX_GENERAL_SMTP_PORT,
+                                  ORX_GENERAL_UPDATE_PERIOD,
+                                  ORX_GENERAL_INSTALL_TIME,
+                                  ORX_GENERAL_INSTALL_TIME + 1,
+                                  ORX_TASK_LABEL,
+                                  ORX_TASK_COMMENT,
+                                  ORX_TASK_SCHED_TIME,
+                                  ORX_TASK_AUTOMATICALLY_APPLY_ACTIONS_DURING_SCAN,
+                                  ORX_TASK_AUTOMATICALLY_APPLY_ACTIONS_DURING_SCAN + 1,
+                                  ORX_EMAIL_SCAN_INBOUND,
+                                  ORX_FILESYSTEM_USE_PERSISTENT_CACHE,
+                                  ORX_P2P_KAZAA,
+                                  ORX_IM_IM2,
+                                  ORX_WEB_EXCLUDED_TYPES_LIST,
+                                  ORX_NETWORK_SEND_BLOCKED_URL_STATS,
+                                  ORX_SCRIPT_SHOW_SPLASH_SCREEN,
+                                  ORX_ANTISPAM_ADD_ADDRESS_BOOK_TO_WHITELIST,
+                                  ORX_PROVIDER_NET_ALERT,
+                                  ORX_PROVIDER_ACTION_ON_PACKED_FILE,
+                                  ORX_PROVIDER_ACTION_ON_PACKED_FILE + 1,
+                                  0,
+                                  ORX_CLASS_GENERAL | ORX_CLASS_TASK,
+                                  ORX_CLASS_GENERAL - 1,
+                                  UINT32_MAX};
   const uint8_t choice = in.Byte();
   return choice < 0xF0 ? kIds[choice % std::size(kIds)] : in.Word();
 }

@@ -53,7 +53,7 @@ struct CacheBounds {
 
 class ProfileStore {
  public:
-  ProfileStore() = default;
+  ProfileStore() : ProfileStore(CacheBounds{}) {}
   explicit ProfileStore(CacheBounds bounds) : bounds_(bounds) {}
   ProfileStore(const ProfileStore&) = delete;
   ProfileStore& operator=(const ProfileStore&) = delete;
