@@ -1,8 +1,10 @@
 // DataFolder is published as an immutable record behind an atomic pointer:
 // exports read it without the library lock while a second
-// orxPropertyInitLibrary may be replacing it. Replaced records are kept until
-// unload, so a reader's view never dangles; a process calls the
-// initialisation a handful of times at most.
+// orxPropertyInitLibrary may be replacing it. Replaced records are kept for
+// the life of the process, their list included (never destroyed, like the
+// store), so a reader's view never dangles, not even in an exit handler or a
+// thread still running while static objects are destroyed; a process calls
+// the initialisation a handful of times at most.
 #include "frame/settings_path.h"
 
 #include <atomic>
@@ -22,8 +24,17 @@ struct FolderRecord {
 const FolderRecord kUnsetFolder{};
 std::atomic<const FolderRecord*> current_folder{&kUnsetFolder};
 
-std::mutex retired_mutex;
-std::vector<std::unique_ptr<FolderRecord>> retired_folders;
+// Every record ever published, so that none is freed while a reader may
+// hold it.
+struct RetiredFolders {
+  std::mutex mutex;
+  std::vector<std::unique_ptr<FolderRecord>> records;
+};
+
+RetiredFolders& Retired() {
+  static RetiredFolders* retired = new RetiredFolders;  // never destroyed
+  return *retired;
+}
 
 }  // namespace
 
@@ -45,13 +56,13 @@ void SetDataFolder(std::u16string_view folder) {
   } else {
     record->usable = false;
   }
-  std::lock_guard<std::mutex> lock(retired_mutex);
+  RetiredFolders& retired = Retired();
+  std::lock_guard<std::mutex> lock(retired.mutex);
   current_folder.store(record.get(), std::memory_order_release);
-  retired_folders.push_back(std::move(record));
+  retired.records.push_back(std::move(record));
 }
 
-Status BuildSettingsPath(SettingsPath& path, std::u16string_view name,
-                         std::u16string_view suffix) {
+Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16string_view suffix) {
   path[0] = u'\0';
   const FolderRecord* folder = current_folder.load(std::memory_order_acquire);
   const size_t length = folder->length + name.size() + suffix.size();

@@ -2,10 +2,15 @@
 // writes INI files. Everything above the platform layer reaches it through
 // the frame's profile wrappers (frame/profile.h).
 //
-// Guarantees of the implementation (platform/posix/profile_store_posix.cc):
+// One implementation for every platform (profile_store.cc), over the narrow
+// file interface of file_system.h that each platform implements. The class is
+// not virtual: the build chooses the platform, so no call pays for an
+// indirection, and faults are injected below, at the POSIX system-call table.
+//
+// Guarantees:
 //   - A read sees the file as it is now: a cached document is used only while
-//     the file's identity (device, inode, size, modification and change times
-//     in nanoseconds) is unchanged and the document was not read within the
+//     the file's identity (volume, file id, size, modification and change
+//     times in nanoseconds) is unchanged and the document was not read within the
 //     file system's timestamp granularity of its last change.
 //   - A write is atomic: the new file is built in a temporary file in the same
 //     folder, flushed, and renamed over the old one; a failed or killed write
@@ -20,10 +25,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/result.h"
 #include "base/status.h"
+#include "platform/file_system.h"
 #include "platform/ini/document.h"
 
 namespace orx::platform {
@@ -32,20 +42,33 @@ namespace orx::platform {
 // the file changes afterwards.
 using Snapshot = std::shared_ptr<const ini::Document>;
 
+// What the cache may hold: at most `files` entries and `bytes` of cached
+// memory (parsed documents, and the file bytes kept beside a document read
+// too soon after its file's change). A file whose parsed document alone
+// exceeds `bytes` is read and parsed on every call.
+struct CacheBounds {
+  size_t files = 64;
+  size_t bytes = size_t{256} << 20;
+};
+
 class ProfileStore {
  public:
-  virtual ~ProfileStore() = default;
+  ProfileStore() = default;
+  explicit ProfileStore(CacheBounds bounds) : bounds_(bounds) {}
+  ProfileStore(const ProfileStore&) = delete;
+  ProfileStore& operator=(const ProfileStore&) = delete;
 
   // The document of the file at `path` (UTF-16; see DecodePath). A missing
   // file or folder gives an empty document. A file that exists but cannot be
   // read gives the error (5 access denied, an I/O error's number, ...).
-  virtual Result<Snapshot> Load(std::u16string_view path) = 0;
+  Result<Snapshot> Load(std::u16string_view path);
 
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed
   // the document, writes the file once and returns the write's status; when
   // it changed nothing, writes nothing (no file is created). A status other
-  // than kOk from `edit` is returned as it is and nothing is written. A file
+  // than kOk from `edit` is returned as it is and nothing is written; the
+  // cached document stays as it was unless `edit` had changed it. A file
   // that exists but cannot be read is never replaced: its error is returned
   // and `edit` does not run. Errors: 3 for a missing folder, 5 for a folder
   // or file that may not be written, 112 for a full disk, 206 for a path
@@ -55,8 +78,74 @@ class ProfileStore {
   // lock is taken, so that an edit changing nothing leaves no trace in the
   // folder; should another writer create the file meanwhile, `edit` runs a
   // second time on that file's document, and only that run counts.
-  virtual Status Edit(std::u16string_view path,
-                      const std::function<Status(ini::Document&)>& edit) = 0;
+  Status Edit(std::u16string_view path, const std::function<Status(ini::Document&)>& edit);
+
+ private:
+  // Cached documents are held mutable so that an edit can take one over when
+  // no reader shares it; readers only ever see them as Snapshot (const).
+  using OwnedDocument = std::shared_ptr<ini::Document>;
+  using Bytes = std::shared_ptr<const std::string>;
+
+  struct Entry {
+    std::optional<FileIdentity> identity;  // nullopt: the file was missing
+    OwnedDocument document;
+    // What `document` was parsed from or written as, kept only while the
+    // entry is racy: the next read compares them with the file.
+    Bytes bytes;
+    bool racy = false;
+    size_t counted = 0;  // what the bound counts for this entry
+    uint64_t last_used = 0;
+  };
+  // The document an edit starts from, with what the cache needs to keep it
+  // should the edit change nothing.
+  struct Working {
+    ini::Document document;
+    std::optional<FileIdentity> identity;
+    bool racy = false;
+    Bytes bytes;
+    // The cached document `document` was copied from because a reader held
+    // it; it stays cached and is kept as it is when the edit changes nothing.
+    OwnedDocument source;
+  };
+  // Settings paths share their folder and differ in the file name, so the
+  // length and the last units tell them apart; hashing only those keeps the
+  // lookup of a long path as cheap as that of a short one.
+  struct PathHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view path) const;
+  };
+
+  // The cached document when it may be trusted for a file of `identity`.
+  Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
+  // The cached document when it was parsed from exactly `bytes`.
+  OwnedDocument DocumentWithContent(std::u16string_view path, const std::string& bytes);
+  // Reads the file at `file_path`, parses it unless the cached document has
+  // the same bytes, and caches the result under `path`.
+  Result<Snapshot> Reload(std::u16string_view path, const NativePath& file_path);
+  // The file's current document, read under the writer lock.
+  Result<Working> ReadForEdit(std::u16string_view path, const NativePath& target);
+  // Fills `working` with the cached document of `path`: moved out of the
+  // cache when no reader shares it, else copied with the entry left in place.
+  // With `identity`, only if the entry is trusted for it; with `bytes`, only
+  // if the entry still holds exactly those (by pointer: they were compared
+  // with the file).
+  bool TakeDocument(std::u16string_view path, const FileIdentity* identity, const Bytes* bytes,
+                    Working& working);
+  Status Commit(std::u16string_view path, const NativePath& target, ini::Document&& document);
+  // Caches what an edit that wrote nothing leaves: its source when it copied
+  // one, else its document unless the edit changed it.
+  void KeepUnwritten(std::u16string_view path, Working&& working);
+
+  void Remember(std::u16string_view path, std::optional<FileIdentity> identity, bool racy,
+                OwnedDocument document, Bytes bytes);
+  void Forget(std::u16string_view path);
+  void EvictIfFull();
+
+  const CacheBounds bounds_;
+  std::mutex mutex_;
+  std::unordered_map<std::u16string, Entry, PathHash, std::equal_to<>> entries_;
+  size_t cached_bytes_ = 0;
+  uint64_t use_clock_ = 0;
 };
 
 // The process-wide store, with its cache of parsed documents.

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "frame/lifecycle.h"
+#include "support/child_process.h"
 
 namespace orx::frame {
 namespace {
@@ -20,6 +25,24 @@ void InitWithFolder(const std::string& folder) {
   setenv("ORX_DATA_FOLDER", folder.c_str(), 1);
   InitLibrary();
 }
+
+// Readers of the data folder that outlive main: a handler registered while
+// the program starts (so it runs after the library's static objects are
+// destroyed) and a thread still running at exit. Each leaves the process
+// with a code of its own when the folder it reads is not the current one.
+std::atomic<bool> check_folder_at_exit{false};
+
+bool CurrentFolderReadsRight() {
+  SettingsPath path;
+  return DataFolder() == u"/second/" && BuildSettingsPath(path, u"a.ini") == Status::kOk &&
+         std::u16string_view(path) == u"/second/a.ini";
+}
+
+void ReadFolderAtExit() {
+  if (check_folder_at_exit && !CurrentFolderReadsRight()) _exit(3);
+}
+
+[[maybe_unused]] const int registered_at_start = std::atexit(ReadFolderAtExit);
 
 TEST(SettingsPath, IsBareFileNameBeforeInitialisation) {
   EXPECT_EQ(DataFolder(), u"");
@@ -95,6 +118,22 @@ TEST(SettingsPath, RefusedPathIsEmpty) {
 TEST(SettingsPath, NonUtf8FolderBytesSurviveTheRoundTrip) {
   InitWithFolder("/data/\xff\xfe");
   EXPECT_EQ(DataFolder(), u"/data/\xdcff\xdcfe/");
+}
+
+TEST(SettingsPath, ReplacedFolderOutlivesExitHandlersAndLateThreads) {
+  int code = orx::testing::RunInChild([] {
+    InitWithFolder("/first");
+    InitWithFolder("/second");
+    check_folder_at_exit = true;
+    std::thread([] {
+      for (;;) {
+        if (!CurrentFolderReadsRight()) _exit(4);
+      }
+    }).detach();
+    std::exit(0);  // runs the exit handlers and static destructors
+    return 0;
+  });
+  EXPECT_EQ(code, 0);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "platform/posix/errno_to_win32.h"
+#include "platform/posix/file_io.h"
 #include "platform/posix/syscalls.h"
 
 namespace orx::platform {
@@ -133,7 +134,7 @@ Status CopyOwnerAndMode(int fd, const struct stat& old) {
 
 }  // namespace
 
-Result<std::string> ResolveLinks(const std::string& path) {
+Result<std::string> ResolveTarget(const std::string& path) {
   std::string current = path;
   for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
     struct stat st;
@@ -187,12 +188,12 @@ Result<FileIdentity> ReplaceFile(const std::string& path, std::string_view bytes
   // from the path; if another program replaced the file in this instant,
   // the temporary file's identity stands, which then matches nothing.
   Result<FileIdentity> now = StatFile(path);
-  if (now.ok() && now->device == static_cast<uint64_t>(written.st_dev) &&
-      now->inode == static_cast<uint64_t>(written.st_ino)) {
+  if (now.ok() && now->volume == static_cast<uint64_t>(written.st_dev) &&
+      now->file_id == static_cast<uint64_t>(written.st_ino)) {
     return now;
   }
-  return FileIdentity{.device = static_cast<uint64_t>(written.st_dev),
-                      .inode = static_cast<uint64_t>(written.st_ino),
+  return FileIdentity{.volume = static_cast<uint64_t>(written.st_dev),
+                      .file_id = static_cast<uint64_t>(written.st_ino),
                       .size = static_cast<int64_t>(written.st_size)};
 }
 

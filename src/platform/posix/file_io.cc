@@ -1,4 +1,5 @@
-// Whole-file reads and file identities. A read compares the identity before
+// The POSIX file interface's reads: native paths, whole-file reads, file
+// identities and the clock. A read compares the identity before
 // and after reading, so the bytes returned belong to the identity returned:
 // a file rewritten in place during the read is read again.
 #include "platform/posix/file_io.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "base/utf.h"
 #include "platform/posix/errno_to_win32.h"
 #include "platform/posix/syscalls.h"
 
@@ -32,15 +34,14 @@ constexpr int64_t kCoarseTickNs = 2 * kNsPerSecond;
 // no longer matches the file, so the next lookup reads it again.
 constexpr int kReadAttempts = 4;
 
-
 int64_t ToNs(const struct timespec& time) {
   return static_cast<int64_t>(time.tv_sec) * kNsPerSecond + time.tv_nsec;
 }
 
 FileIdentity IdentityOf(const struct stat& st) {
   return FileIdentity{
-      .device = static_cast<uint64_t>(st.st_dev),
-      .inode = static_cast<uint64_t>(st.st_ino),
+      .volume = static_cast<uint64_t>(st.st_dev),
+      .file_id = static_cast<uint64_t>(st.st_ino),
       .size = static_cast<int64_t>(st.st_size),
       .mtime_ns = ToNs(st.st_mtim),
       .ctime_ns = ToNs(st.st_ctim),
@@ -73,6 +74,11 @@ Status ReadToEnd(int fd, int64_t expected_size, int64_t max_size, std::string& o
 }
 
 }  // namespace
+
+Result<NativePath> ToNativePath(std::u16string_view path) {
+  if (path.find(u'\0') != std::u16string_view::npos) return Status::kInvalidName;
+  return EncodePath(path);
+}
 
 Result<FileIdentity> StatFile(const std::string& path) {
   struct stat st;

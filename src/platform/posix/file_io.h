@@ -1,67 +1,16 @@
-// Reading a settings file whole, and the identity by which the cache decides
-// whether a file has changed since it was read. Paths here are the file
-// system's own bytes (EncodePath of the UTF-16 path).
+// POSIX pieces of the file interface (platform/file_system.h declares the
+// whole-file read, the file identity and the clock implemented in
+// file_io.cc): the owned descriptor and path helpers the other POSIX files
+// share. Paths here are the file system's own bytes (EncodePath of the UTF-16
+// path).
 #ifndef ORX_PLATFORM_POSIX_FILE_IO_H_
 #define ORX_PLATFORM_POSIX_FILE_IO_H_
 
-#include <cstdint>
 #include <string>
 
-#include "base/result.h"
+#include "platform/file_system.h"
 
 namespace orx::platform {
-
-// What stat() tells about a file, enough to notice any change: a rewrite in
-// place changes size or a time, a replacement changes the inode or a time.
-// The inode alone is not enough, since a freed inode number is handed to the
-// next file created, often the very next temporary file of a rewrite.
-struct FileIdentity {
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  int64_t size = 0;
-  int64_t mtime_ns = 0;
-  int64_t ctime_ns = 0;
-
-  bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the file at `path`, following symbolic links. Errors:
-// kFileNotFound when the file is missing, kPathNotFound when a folder on the
-// way is missing or not a folder, else the mapped errno (5, 206, ...).
-Result<FileIdentity> StatFile(const std::string& path);
-
-struct FileContents {
-  std::string bytes;
-  FileIdentity identity;
-  // The real-time clock just before the bytes were read; see IsRacilyClean.
-  int64_t read_started_ns = 0;
-};
-
-// The default size cap of ReadWholeFile; a settings file is a few megabytes
-// at most.
-inline constexpr int64_t kMaxSettingsFileSize = int64_t{1} << 30;
-
-// Reads the whole regular file at `path`. A file that changes while it is
-// read is read again (a few times at most). Opening never blocks, so a FIFO
-// at the path is refused rather than waited on. Errors: kFileNotFound and
-// kPathNotFound as StatFile; kAccessDenied for a file that may not be read
-// and for anything that is not a regular file (a folder, a FIFO);
-// ERROR_FILE_TOO_LARGE (223) for a file of more than `max_size` bytes
-// (0 or more), also when it grows past that during the read, and no more
-// than `max_size` + 1 bytes are ever held; the mapped errno of a failed read
-// (1117 for an I/O error).
-Result<FileContents> ReadWholeFile(const std::string& path,
-                                   int64_t max_size = kMaxSettingsFileSize);
-
-// True when a document read from a file of this identity, starting at
-// `read_started_ns`, may not be trusted on a later call even if the identity
-// is then unchanged: the file changed less than one timestamp tick before it
-// was read, so a second change within that same tick could keep every field
-// of the identity. Such a document must be compared with the file again.
-bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns);
-
-// The real-time clock, in nanoseconds since the epoch.
-int64_t NowNs();
 
 // Owns a file descriptor and closes it through the system-call table.
 class ScopedFd {

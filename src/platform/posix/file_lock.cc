@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/posix/errno_to_win32.h"
+#include "platform/posix/file_io.h"
 #include "platform/posix/syscalls.h"
 
 namespace orx::platform {
@@ -68,6 +69,28 @@ Result<ScopedFd> OpenLockFile(const std::string& lock_path) {
 
 }  // namespace
 
+// The lock file's descriptor, which carries the flock, and its entry in the
+// table of locks this process holds.
+struct WriterLock::Held {
+  Held(ScopedFd lock_file, LockKey lock_key) : fd(std::move(lock_file)), key(lock_key) {}
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  ~Held() {
+    // Closing the descriptor drops the flock; it must go before the table
+    // entry, or a thread of this process could enter while the kernel lock
+    // is still held and find it taken.
+    fd.Reset();
+    ReleaseKey(key);
+  }
+
+  ScopedFd fd;
+  LockKey key;
+};
+
+WriterLock::WriterLock(std::unique_ptr<Held> held) : held_(std::move(held)) {}
+WriterLock::WriterLock(WriterLock&& other) noexcept = default;
+WriterLock::~WriterLock() = default;
+
 std::string LockFilePath(const std::string& path) { return path + ".lock"; }
 
 Result<WriterLock> WriterLock::Acquire(const std::string& path, std::chrono::milliseconds timeout) {
@@ -90,7 +113,7 @@ Result<WriterLock> WriterLock::Acquire(const std::string& path, std::chrono::mil
   std::chrono::microseconds pause = kFirstPoll;
   for (;;) {
     if (Syscalls().flock(fd->get(), LOCK_EX | LOCK_NB) == 0) {
-      return WriterLock(std::move(*fd), key.first, key.second);
+      return WriterLock(std::make_unique<Held>(std::move(*fd), key));
     }
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) {
@@ -106,15 +129,6 @@ Result<WriterLock> WriterLock::Acquire(const std::string& path, std::chrono::mil
     std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
     pause = std::min(pause * 2, kLongestPoll);
   }
-}
-
-WriterLock::~WriterLock() {
-  if (!held_) return;
-  // Closing the descriptor drops the flock; it must go before the table
-  // entry, or a thread of this process could enter while the kernel lock
-  // is still held and find it taken.
-  fd_.Reset();
-  ReleaseKey({device_, inode_});
 }
 
 }  // namespace orx::platform

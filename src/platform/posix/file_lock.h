@@ -1,4 +1,7 @@
-// The writer lock of a settings file.
+// The writer lock of a settings file on POSIX: WriterLock of
+// platform/file_system.h, implemented in file_lock.cc. Its Acquire reports
+// kPathNotFound when the folder is missing, kAccessDenied when the lock file
+// can neither be created nor opened, else the mapped errno of the lock call.
 //
 // Protocol: a writer of "<folder>/<name>" takes an exclusive flock(2) on the
 // companion file "<folder>/<name>.lock" (created on first use, never renamed
@@ -11,58 +14,19 @@
 // The lock file is never removed because removal races: a writer that
 // opened the old lock file and one that created a new one would each hold a
 // lock, on different files. A settings path that is a symbolic link is
-// locked through the file it points at (ResolveLinks), the file that is
+// locked through the file it points at (ResolveTarget), the file that is
 // actually replaced, so the link and its target share one lock.
 #ifndef ORX_PLATFORM_POSIX_FILE_LOCK_H_
 #define ORX_PLATFORM_POSIX_FILE_LOCK_H_
 
-#include <chrono>
-#include <cstdint>
 #include <string>
-#include <utility>
 
-#include "base/result.h"
-#include "platform/posix/file_io.h"
+#include "platform/file_system.h"
 
 namespace orx::platform {
 
-// How long a writer waits for another before giving up with
-// kSharingViolation (32), the error a locked file gives on Windows.
-inline constexpr std::chrono::milliseconds kWriterLockTimeout{10'000};
-
 // The lock file that belongs to the settings file at `path`.
 std::string LockFilePath(const std::string& path);
-
-// Holds the writer lock of one settings file; releases it when destroyed.
-class WriterLock {
- public:
-  // Takes the lock of the settings file at `path` (a resolved path, see
-  // ResolveLinks), waiting at most `timeout`. Errors: kSharingViolation when
-  // the wait runs out; kPathNotFound when the folder is missing;
-  // kAccessDenied when the lock file can neither be created nor opened;
-  // else the mapped errno of the lock call.
-  static Result<WriterLock> Acquire(const std::string& path,
-                                    std::chrono::milliseconds timeout = kWriterLockTimeout);
-
-  WriterLock(WriterLock&& other) noexcept
-      : fd_(std::move(other.fd_)),
-        device_(other.device_),
-        inode_(other.inode_),
-        held_(std::exchange(other.held_, false)) {}
-  WriterLock& operator=(WriterLock&&) = delete;
-  WriterLock(const WriterLock&) = delete;
-  ~WriterLock();
-
- private:
-  WriterLock(ScopedFd fd, uint64_t device, uint64_t inode)
-      : fd_(std::move(fd)), device_(device), inode_(inode), held_(true) {}
-
-  ScopedFd fd_;
-  // The lock file's identity, the key of the in-process lock table.
-  uint64_t device_;
-  uint64_t inode_;
-  bool held_;
-};
 
 }  // namespace orx::platform
 

@@ -70,7 +70,7 @@ TEST_F(AtomicReplaceTest, ReplacingThroughALinkKeepsTheLink) {
   fs::create_directory(Path("sub"));
   fs::create_symlink("../real.ini", Path("sub/hop.ini"));
   fs::create_symlink("sub/hop.ini", Path("link.ini"));
-  Result<std::string> target = ResolveLinks(Path("link.ini"));
+  Result<std::string> target = ResolveTarget(Path("link.ini"));
   ASSERT_TRUE(target.ok());
   ASSERT_TRUE(ReplaceFile(*target, "new").ok());
   EXPECT_TRUE(fs::is_symlink(Path("link.ini")));
@@ -81,7 +81,7 @@ TEST_F(AtomicReplaceTest, ReplacingThroughALinkKeepsTheLink) {
 
 TEST_F(AtomicReplaceTest, DanglingLinkResolvesToTheFileItWillCreate) {
   fs::create_symlink("later.ini", Path("link.ini"));
-  Result<std::string> target = ResolveLinks(Path("link.ini"));
+  Result<std::string> target = ResolveTarget(Path("link.ini"));
   ASSERT_TRUE(target.ok());
   EXPECT_EQ(fs::path(*target).filename(), "later.ini");
   ASSERT_TRUE(ReplaceFile(*target, "x").ok());
@@ -91,7 +91,7 @@ TEST_F(AtomicReplaceTest, DanglingLinkResolvesToTheFileItWillCreate) {
 TEST_F(AtomicReplaceTest, LinkLoopIsRefused) {
   fs::create_symlink("b.ini", Path("a.ini"));
   fs::create_symlink("a.ini", Path("b.ini"));
-  EXPECT_EQ(static_cast<int32_t>(ResolveLinks(Path("a.ini")).status()), 1921);
+  EXPECT_EQ(static_cast<int32_t>(ResolveTarget(Path("a.ini")).status()), 1921);
 }
 
 TEST_F(AtomicReplaceTest, FolderInPlaceOfTheFileIsRefused) {

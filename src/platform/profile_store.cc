@@ -1,0 +1,354 @@
+// The profile store: the process-wide cache of parsed settings files and the
+// locked edit cycle, the same on every platform. What differs between
+// platforms (reading a file with its identity, replacing it, the writer lock)
+// lies behind file_system.h.
+//
+// The cache maps each path, as the caller spells it, to the document last
+// parsed from that file, the bytes it was parsed from, and the file identity
+// they were read at. A read makes one stat(); while the identity is unchanged
+// the cached document is handed out as it is. A document read within a
+// timestamp tick of its file's last change is marked racy: a second change in
+// that tick could leave the identity as it was, so the next read compares the
+// file's bytes with the cached ones before trusting the document once more.
+// The comparison is exact and costs a read and a memcmp, far less than a
+// parse.
+//
+// An edit runs under the file's writer lock on the file as it is under that
+// lock. It takes the cached document when the file still holds its bytes,
+// moving it out when no reader holds it (a copy costs about half a parse),
+// and the written document goes straight back into the cache. A reader that
+// comes while the edit runs finds no entry and parses the file itself; the
+// entry it leaves has the old identity and is replaced by the edit's.
+#include "platform/profile_store.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/file_system.h"
+#include "platform/ini/document.h"
+
+namespace orx::platform {
+namespace {
+
+thread_local uint32_t last_error = 0;
+
+using Bytes = std::shared_ptr<const std::string>;
+using OwnedDocument = std::shared_ptr<ini::Document>;
+
+bool IsMissing(Status status) {
+  return status == Status::kFileNotFound || status == Status::kPathNotFound;
+}
+
+// Shared by every missing file; the extra reference held here means no
+// edit ever takes it over.
+const OwnedDocument& EmptyDocument() {
+  static const OwnedDocument* empty = new OwnedDocument(std::make_shared<ini::Document>());
+  return *empty;
+}
+
+// The native form of `path`, or null when it holds a NUL, which no file
+// name may. The conversion is a pure function, so the last result is kept
+// per thread and repeated reads of one file convert nothing. Valid until the
+// thread's next call.
+const NativePath* NativePathOf(std::u16string_view path) {
+  thread_local std::u16string last_path;
+  thread_local NativePath last_native_path;
+  if (path != last_path || last_path.empty()) {
+    Result<NativePath> native = ToNativePath(path);
+    if (!native.ok()) return nullptr;
+    last_native_path = std::move(*native);
+    last_path.assign(path);
+  }
+  return &last_native_path;
+}
+
+size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
+
+// What the cache holds for one entry: its document and the bytes it keeps.
+// Every size the bound counts comes from here. The document's own share is
+// estimated from the size of the file it was parsed from (`file_size`, used
+// only by the estimate): a parse holds about four bytes per file byte.
+size_t CachedSize([[maybe_unused]] const ini::Document& document, const Bytes& bytes,
+                  [[maybe_unused]] int64_t file_size) {
+  return static_cast<size_t>(file_size) * 4 + SizeOf(bytes);
+}
+
+}  // namespace
+
+size_t ProfileStore::PathHash::operator()(std::u16string_view path) const {
+  constexpr size_t kTailUnits = 16;
+  uint64_t hash = 0xCBF29CE484222325ull ^ path.size();
+  for (size_t i = path.size() > kTailUnits ? path.size() - kTailUnits : 0; i < path.size(); ++i) {
+    hash = (hash ^ path[i]) * 0x100000001B3ull;
+  }
+  return static_cast<size_t>(hash ^ (hash >> 32));
+}
+
+Snapshot ProfileStore::TrustedDocument(std::u16string_view path,
+                                       const std::optional<FileIdentity>& identity) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(path);
+  if (it == entries_.end()) return nullptr;
+  Entry& entry = it->second;
+  if (entry.racy || entry.identity != identity) return nullptr;
+  entry.last_used = ++use_clock_;
+  return entry.document;
+}
+
+OwnedDocument ProfileStore::DocumentWithContent(std::u16string_view path,
+                                                const std::string& bytes) {
+  OwnedDocument document;
+  Bytes cached;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(path);
+    if (it == entries_.end() || !it->second.bytes) return nullptr;
+    document = it->second.document;
+    cached = it->second.bytes;
+  }
+  return *cached == bytes ? document : nullptr;  // compared outside the lock
+}
+
+bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* identity,
+                                const Bytes* bytes, Working& working) {
+  OwnedDocument document;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(path);
+    if (it == entries_.end()) return false;
+    Entry& entry = it->second;
+    if (identity != nullptr && (entry.racy || entry.identity != *identity)) return false;
+    if (bytes != nullptr && entry.bytes != *bytes) return false;
+    if (entry.document.use_count() != 1) {
+      // A reader holds it: copy it, outside the lock, and leave it cached
+      // for the readers that come while the edit runs.
+      working.source = entry.document;
+    } else {
+      document = std::move(entry.document);
+      cached_bytes_ -= entry.counted;
+      entries_.erase(it);
+    }
+  }
+  if (working.source) {
+    working.document = ini::Document(*working.source);
+    return true;
+  }
+  // Out of the table no one can take a new reference, so the count of 1 seen
+  // above stays 1. That relaxed read orders nothing, though: readers drop
+  // their references without the lock. Dropping a copy is an acquire-release
+  // decrement of the same count, which reads the value left by the last
+  // reader's decrement (a release; the copy's increment continues its release
+  // sequence), so every reader's last access happens before the move below.
+  { OwnedDocument witness = document; }
+  working.document = std::move(*document);
+  return true;
+}
+
+Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
+  if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
+  const NativePath* file_path = NativePathOf(path);
+  if (file_path == nullptr) return Status::kInvalidName;
+
+  std::optional<FileIdentity> identity;
+  if (Result<FileIdentity> now = StatFile(*file_path); now.ok()) {
+    identity = *now;
+  } else if (!IsMissing(now.status())) {
+    return now.status();
+  }
+  if (Snapshot cached = TrustedDocument(path, identity)) return cached;
+  if (!identity) {
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    return Snapshot(EmptyDocument());
+  }
+  return Reload(path, *file_path);
+}
+
+Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath& file_path) {
+  Result<FileContents> contents = ReadWholeFile(file_path);
+  if (!contents.ok()) {
+    if (!IsMissing(contents.status())) return contents.status();
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    return Snapshot(EmptyDocument());
+  }
+  bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
+  OwnedDocument document = DocumentWithContent(path, contents->bytes);
+  if (!document) {
+    document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
+  }
+  Remember(path, contents->identity, racy, document,
+           racy ? std::make_shared<const std::string>(std::move(contents->bytes)) : nullptr);
+  return Snapshot(std::move(document));
+}
+
+Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path,
+                                                        const NativePath& target) {
+  // Under the lock no cooperating writer can change the file, so a cached
+  // document of the same identity is the file's content and the file is not
+  // read at all. A racy one is compared with the file's bytes first; most
+  // often they are those written here a moment ago, re-read only because the
+  // write was too recent to trust its identity.
+  Working working;
+  Result<FileIdentity> now = StatFile(target);
+  if (now.ok()) {
+    if (TakeDocument(path, &*now, nullptr, working)) {
+      working.identity = *now;
+      return working;
+    }
+  } else if (!IsMissing(now.status())) {
+    return now.status();
+  }
+  Result<FileContents> contents = ReadWholeFile(target);
+  if (!contents.ok()) {
+    if (IsMissing(contents.status())) return Working{};
+    // A file that exists but cannot be read is never replaced: writing the
+    // edit over it would throw away everything it holds.
+    Forget(path);
+    return contents.status();
+  }
+  working.identity = contents->identity;
+  working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
+  Bytes cached_bytes;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = entries_.find(path);
+    if (it != entries_.end()) cached_bytes = it->second.bytes;
+  }
+  if (cached_bytes && *cached_bytes == contents->bytes &&
+      TakeDocument(path, nullptr, &cached_bytes, working)) {
+    working.bytes = std::move(cached_bytes);
+    return working;
+  }
+  working.document = ini::Document::FromBytes(contents->bytes);
+  working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
+  return working;
+}
+
+Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
+                            ini::Document&& document) {
+  RemoveAbandonedTemporaries(target);
+  auto bytes = std::make_shared<const std::string>(document.ToBytes());
+  Result<FileIdentity> written = ReplaceFile(target, *bytes);
+  if (!written.ok()) {
+    Forget(path);
+    return written.status();
+  }
+  // Written just now, so racy by definition: an editor changing the file in
+  // this same tick would leave the identity as it is.
+  Remember(path, *written, IsRacilyClean(*written, NowNs()),
+           std::make_shared<ini::Document>(std::move(document)), std::move(bytes));
+  return Status::kOk;
+}
+
+void ProfileStore::KeepUnwritten(std::u16string_view path, Working&& working) {
+  if (!working.identity) {
+    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+  } else if (working.source) {
+    // Still cached unless evicted meanwhile; putting it back costs nothing.
+    Remember(path, working.identity, working.racy, std::move(working.source),
+             std::move(working.bytes));
+  } else if (!working.document.changed()) {
+    Remember(path, working.identity, working.racy,
+             std::make_shared<ini::Document>(std::move(working.document)),
+             std::move(working.bytes));
+  }
+  // Else a refused edit had changed the document: it is not the file's.
+}
+
+Status ProfileStore::Edit(std::u16string_view path,
+                          const std::function<Status(ini::Document&)>& edit) {
+  if (path.empty()) return Status::kAccessDenied;
+  Result<NativePath> native = ToNativePath(path);
+  if (!native.ok()) return native.status();
+  Result<NativePath> target = ResolveTarget(*native);
+  if (!target.ok()) return target.status();
+
+  // A missing file is first edited as an empty document without the lock:
+  // an edit that changes nothing (a delete) then leaves no trace, not even a
+  // lock file. Only when the file appears meanwhile does the edit run again.
+  std::optional<ini::Document> draft;
+  Result<FileIdentity> before = StatFile(*target);
+  if (!before.ok()) {
+    if (!IsMissing(before.status())) return before.status();
+    draft.emplace();
+    Status status = edit(*draft);
+    if (status != Status::kOk || !draft->changed()) return status;
+  }
+
+  Result<WriterLock> lock = WriterLock::Acquire(*target);
+  if (!lock.ok()) return lock.status();
+  if (draft) {
+    Result<FileIdentity> now = StatFile(*target);
+    if (!now.ok() && IsMissing(now.status())) return Commit(path, *target, std::move(*draft));
+    if (!now.ok()) return now.status();
+  }
+  Result<Working> working = ReadForEdit(path, *target);
+  if (!working.ok()) return working.status();
+  Status status = edit(working->document);
+  if (status == Status::kOk && working->document.changed()) {
+    return Commit(path, *target, std::move(working->document));
+  }
+  KeepUnwritten(path, std::move(*working));
+  return status;
+}
+
+void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
+                            bool racy, OwnedDocument document, Bytes bytes) {
+  if (!racy) bytes = nullptr;
+  size_t counted = CachedSize(*document, bytes, identity ? identity->size : 0);
+  if (counted > bounds_.bytes) {
+    Forget(path);
+    return;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(path);
+  if (it == entries_.end()) it = entries_.emplace(std::u16string(path), Entry{}).first;
+  Entry& entry = it->second;
+  cached_bytes_ = cached_bytes_ - entry.counted + counted;
+  entry.identity = identity;
+  entry.racy = racy;
+  entry.document = std::move(document);
+  entry.bytes = std::move(bytes);
+  entry.counted = counted;
+  entry.last_used = ++use_clock_;
+  EvictIfFull();
+}
+
+void ProfileStore::Forget(std::u16string_view path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(path);
+  if (it == entries_.end()) return;
+  cached_bytes_ -= it->second.counted;
+  entries_.erase(it);
+}
+
+void ProfileStore::EvictIfFull() {
+  // A linear search for the oldest entry: eviction is rare and the table
+  // small, so a recency list would cost more on every hit than it saves here.
+  while (entries_.size() > bounds_.files || cached_bytes_ > bounds_.bytes) {
+    auto oldest = std::min_element(entries_.begin(), entries_.end(), [](auto& a, auto& b) {
+      return a.second.last_used < b.second.last_used;
+    });
+    cached_bytes_ -= oldest->second.counted;
+    entries_.erase(oldest);
+  }
+}
+
+ProfileStore& DefaultProfileStore() {
+  // Never destroyed: other threads and exit handlers may read settings
+  // while static destructors run.
+  static ProfileStore* store = new ProfileStore;
+  return *store;
+}
+
+uint32_t LastError() { return last_error; }
+
+void SetLastError(uint32_t error) { last_error = error; }
+
+}  // namespace orx::platform

@@ -1,0 +1,1 @@
+// The public header of the layer check fixture.

@@ -1,0 +1,3 @@
+// The catalogue is pure data.
+#include "base/status.h"
+#include "frame/profile.h"

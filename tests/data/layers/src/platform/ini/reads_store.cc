@@ -1,0 +1,2 @@
+// The engine is below the store.
+#include "platform/profile_store.h"

@@ -1,0 +1,2 @@
+// Nothing above the frame includes platform/.
+#include "platform/ini/document.h"
