@@ -1,14 +1,12 @@
 # Windows builds (mingw-w64): orxProperty.dll without the "lib" prefix, its
 # import library orxProperty.lib, exactly the exports of orxProperty.def,
 # the English strings as the DLL's own resources, and one resource-only
-# language DLL per translation. The C and C++ runtimes and winpthread are
-# linked in, so the DLL and the programs import system DLLs only.
+# language DLL per translation. (The toolchain links the C and C++ runtimes
+# and winpthread in, so the DLL and the programs import system DLLs only.)
 
 target_compile_definitions(orx_objects PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                               _WIN32_WINNT=0x0601)
 target_compile_definitions(orx_objects PRIVATE ORX_BUILDING_DLL)
-set(ORX_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-add_link_options(${ORX_STATIC_RUNTIME})
 
 set_target_properties(orxProperty PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
 target_link_libraries(orxProperty PRIVATE ole32)
@@ -61,7 +59,9 @@ foreach(lang_file IN LISTS ORX_WINDOWS_LANG_FILES)
   add_library(orx_lang_${lang} MODULE ${PROJECT_BINARY_DIR}/generated/lang_${lang}.rc)
   set_target_properties(orx_lang_${lang} PROPERTIES PREFIX "" OUTPUT_NAME ${lang}
                         LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin/lang LINKER_LANGUAGE C)
-  target_link_options(orx_lang_${lang} PRIVATE -nostdlib -Wl,--no-entry)
+  # No entry point and no runtime: nothing in a language DLL runs.
+  target_link_options(orx_lang_${lang} PRIVATE -nostdlib -Wl,-e,0)
+  set_target_properties(orx_lang_${lang} PROPERTIES LINK_LIBRARIES "")
   add_dependencies(orxProperty orx_lang_${lang})
 endforeach()
 

@@ -12,6 +12,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The C and C++ runtimes and winpthread are linked into every DLL and
+# program, so what is shipped imports system DLLs only.
+foreach(kind EXE SHARED MODULE)
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+endforeach()
+
 # Tests and other programs built here run under Wine in a prefix private to
 # the build folder (created on first use; scripts/windows-tests.sh warms it).
 get_filename_component(ORX_TOOLCHAIN_SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/../.." ABSOLUTE)
