@@ -50,6 +50,9 @@ target_sources(orxProperty PRIVATE ${ORX_DEF_FILE})
 include(${CMAKE_CURRENT_LIST_DIR}/windows_strings.cmake)
 orx_string_table_rc(${PROJECT_SOURCE_DIR}/lang/en.lang ${PROJECT_BINARY_DIR}/generated/en.rc)
 target_sources(orx_objects PRIVATE ${PROJECT_BINARY_DIR}/generated/en.rc)
+# An archive member nothing refers to is not linked, so programs linking
+# orx_internal get the resources compiled in directly.
+target_sources(orx_internal INTERFACE ${PROJECT_BINARY_DIR}/generated/en.rc)
 
 # Resource-only language DLLs, lang/<name>.dll beside orxProperty.dll.
 file(GLOB ORX_WINDOWS_LANG_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/lang/*.lang)
@@ -65,7 +68,9 @@ foreach(lang_file IN LISTS ORX_WINDOWS_LANG_FILES)
   add_dependencies(orxProperty orx_lang_${lang})
 endforeach()
 
-# Programs linking the objects statically play the loader's part themselves.
+# Programs linking the objects statically play the loader's part themselves,
+# and call the exports directly rather than through the import table.
+target_compile_definitions(orx_internal INTERFACE ORX_STATIC)
 target_sources(orx_internal INTERFACE ${PROJECT_SOURCE_DIR}/src/frame/attach_static_win32.cc)
 
 # orxprop's two header-only libraries come from the build machine: their

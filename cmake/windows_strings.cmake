@@ -1,7 +1,9 @@
 # orx_string_table_rc(LANG_FILE RC_FILE): writes a resource script whose
 # STRINGTABLE holds the strings of a language table (lang/*.lang: ID=TEXT
 # lines, '#' comments, the escapes \n, \t and \\). The script is UTF-8 and
-# says so (code_page 65001), so the texts go through as written. The file is
+# says so (code_page 65001); windres decodes plain strings by that code page
+# (its L"" strings would take the bytes one by one), so the texts go through
+# as written. The file is
 # rewritten only when its content changes, and a changed table re-runs CMake.
 function(orx_string_table_rc lang_file rc_file)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${lang_file})
@@ -27,7 +29,7 @@ function(orx_string_table_rc lang_file rc_file)
       string(REPLACE "${escaped_newline}" "\\n" text "${text}")
       string(REPLACE "${escaped_tab}" "\\t" text "${text}")
       string(REPLACE "\"" "\"\"" text "${text}")
-      string(APPEND body "  ${id}, L\"${text}\"\n")
+      string(APPEND body "  ${id}, \"${text}\"\n")
     endif()
   endforeach()
   file(CONFIGURE OUTPUT ${rc_file} CONTENT

@@ -37,11 +37,15 @@ typedef char16_t orxChar;
 typedef struct orxTaskQuery *orxQuery; /* opaque enumeration handle */
 
 /* Windows: callers import the exports from orxProperty.dll; only the DLL's
- * own build (ORX_BUILDING_DLL) exports them. 32-bit Windows calls them with
- * __stdcall, as the platform's own API; ORX_CALL is empty everywhere else. */
+ * own build (ORX_BUILDING_DLL) exports them, and programs linking the
+ * library's objects themselves (ORX_STATIC) do neither. 32-bit Windows calls
+ * them with __stdcall, as the platform's own API; ORX_CALL is empty
+ * everywhere else. */
 #if defined(_WIN32)
 #if defined(ORX_BUILDING_DLL)
 #define ORX_API __declspec(dllexport)
+#elif defined(ORX_STATIC)
+#define ORX_API
 #else
 #define ORX_API __declspec(dllimport)
 #endif

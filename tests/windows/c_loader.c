@@ -51,8 +51,12 @@ static HMODULE dll;
     }                                                                 \
   } while (0)
 
-static FARPROC Find(const char *name) {
-  FARPROC found = GetProcAddress(dll, name);
+/* void (*)(void) is the generic function pointer C compilers let a cast
+ * go through without a warning; each caller casts it to the export's type. */
+typedef void (*AnyFunction)(void);
+
+static AnyFunction Find(const char *name) {
+  AnyFunction found = (AnyFunction)GetProcAddress(dll, name);
   if (found == NULL) {
     printf("c_loader: no export %s\n", name);
     ++failures;

@@ -54,11 +54,15 @@ TEST_P(ReplaceWhileHeld, RetriesToSuccessOrFailsBoundedLeavingTheFileWhole) {
   std::printf("[ %s ] %s after %lld ms, %d retries\n", c.name, result.ok() ? "replaced" : "refused",
               elapsed, stats.retries);
 
-  EXPECT_EQ(result.ok(), c.replaced) << result.status();
+  EXPECT_EQ(result.ok(), c.replaced) << ToAbi(result.status());
   if (c.replaced) {
     EXPECT_EQ(folder_.Read("held.ini"), "[s]\r\nk=new\r\n");
   } else {
-    EXPECT_EQ(result.status(), Status::kSharingViolation);
+    // The error the rename kept failing with: 5 for a file open without
+    // delete sharing, 32 for one locked outright.
+    EXPECT_TRUE(result.status() == Status::kAccessDenied ||
+                result.status() == Status::kSharingViolation)
+        << ToAbi(result.status());
     EXPECT_GE(elapsed, c.budget_ms - 20);
     EXPECT_LT(elapsed, c.budget_ms + 2000);
     EXPECT_EQ(folder_.Read("held.ini"), "[s]\r\nk=old\r\n");
@@ -86,7 +90,7 @@ TEST_F(Win32Files, WriterLockIsExclusiveAcrossProcessesAndWaitsBounded) {
 
   start = Clock::now();
   Result<platform::WriterLock> taken = platform::WriterLock::Acquire(Path("locked.ini"), milliseconds(10'000));
-  EXPECT_TRUE(taken.ok()) << taken.status();
+  EXPECT_TRUE(taken.ok()) << ToAbi(taken.status());
   EXPECT_LT(MsSince(start), 9000);
   EXPECT_TRUE(folder_.Exists("locked.ini.lock"));  // never moved or removed
 }
@@ -105,6 +109,8 @@ TEST_F(Win32Files, WritersKilledAtRandomMomentsLeaveTheFileWholeAndOneTemporaryA
     Sleep(std::uniform_int_distribution<DWORD>(5, 250)(random));
     writer.Terminate();
 
+    Result<platform::FileContents> after_kill = platform::ReadWholeFile(path);
+    EXPECT_TRUE(after_kill.ok()) << "round " << round << ": " << ToAbi(after_kill.status());
     EXPECT_EQ(LibraryRead(path, L"end", L"marker"), L"last") << "round " << round;
     EXPECT_EQ(LibraryRead(path, L"bulk", L"key3999"), L"some value to copy");
     EXPECT_NE(LibraryRead(path, L"state", L"counter"), L"<missing>");
@@ -134,11 +140,11 @@ TEST_F(Win32Files, ReadsDuringInPlaceRewritesAreNeverTorn) {
   folder_.Write("rewritten.ini", bytes);
   const std::wstring path = Path("rewritten.ini");
 
-  HelperProcess writer({L"platform-write", path, L"150"});
+  HelperProcess writer({L"platform-write", path, L"300"});
   ASSERT_TRUE(writer.WaitForLine("ready"));
   int reads = 0;
   int whole = 0;
-  while (reads < 400) {
+  while (writer.Wait(0) == -1 && reads < 5000) {
     Result<platform::FileContents> contents = platform::ReadWholeFile(path);
     if (!contents.ok()) {
       // A file that never held still for a whole read is refused, not cut.
@@ -150,7 +156,6 @@ TEST_F(Win32Files, ReadsDuringInPlaceRewritesAreNeverTorn) {
     EXPECT_EQ(static_cast<int64_t>(contents->bytes.size()), contents->identity.size);
     if (contents->bytes.ends_with("[end]\r\nmarker=last\r\n")) ++whole;
     else ADD_FAILURE() << "a read of " << contents->bytes.size() << " bytes was cut";
-    if (writer.Wait(0) == 0) break;
   }
   EXPECT_EQ(writer.Wait(), 0);
   std::printf("[ torn ] %d reads during the rewrites, %d whole\n", reads, whole);

@@ -31,7 +31,8 @@ INSTANTIATE_TEST_SUITE_P(Win32, DataFolderFromEnvironment,
                          ::testing::Values(FolderCase{L"C:\\data", u"C:\\data\\"},
                                            FolderCase{L"C:\\data\\", u"C:\\data\\"},
                                            FolderCase{L"C:\\data\\\\/", u"C:\\data\\"},
-                                           FolderCase{L"C:\\", u"C:\\"}));
+                                           FolderCase{L"C:\\", u"C:\\"}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(Win32DataFolder, FallsBackToProgramDataOrmixWhenUnsetOrEmpty) {
   wchar_t common[MAX_PATH];
@@ -96,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LanguageCase{nullptr, L"fr-FR", u"Quick scan"},
                       LanguageCase{nullptr, L"..\\x", u"Quick scan"},
                       LanguageCase{L"de.dll", L"en-US", u"Schnellpr\u00fcfung"},
-                      LanguageCase{L"missing.dll", L"de-DE", u""}));
+                      LanguageCase{L"missing.dll", L"de-DE", u""}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(Win32LanguageModules, ModuleFileIsReadAgainWhenItChanges) {
   const std::wstring folder = LangFolder();

@@ -30,7 +30,7 @@ int32_t WalkTasks(int32_t last_slot, std::vector<TaskRow>& rows) {
   std::vector<char16_t> id(kIdCapacity);
   char16_t key[kKeyCapacity];
   orxQuery query = nullptr;
-  int32_t status = orxGetFirstTask(&query, id.data(), kIdCapacity, key, kKeyCapacity);
+  int32_t status = orxGetFirstTask(&query, Abi(id.data()), kIdCapacity, Abi(key), kKeyCapacity);
   if (status == ORX_STATUS_NO_MORE_ITEMS) return 0;
   while (status == 0) {
     if (id[0] != u'\0') rows.push_back({ToUtf8(key), ToUtf8(id.data())});
@@ -90,14 +90,14 @@ int PrintNewId(const Options& options, const char16_t* id, const char* field) {
 int Create(const Options& options, const std::string& given_id) {
   if (!given_id.empty()) {
     std::u16string id = ToUtf16(given_id);
-    if (int32_t status = orxCreateTask(id.data(), nullptr); status != 0) {
+    if (int32_t status = orxCreateTask(Abi(id.data()), nullptr); status != 0) {
       return RefuseStatus("cannot register " + given_id, status);
     }
     return PrintNewId(options, id.c_str(), "id");
   }
   char16_t id[39];
   uint32_t length = 39;
-  if (int32_t status = orxCreateTask(id, &length); status != 0) {
+  if (int32_t status = orxCreateTask(Abi(id), &length); status != 0) {
     return RefuseStatus("cannot create a task", status);
   }
   return PrintNewId(options, id, "id");
@@ -108,7 +108,7 @@ int Copy(const Options& options, const std::string& source) {
   const std::u16string id = ToUtf16(source);
   char16_t copy[39];
   uint32_t length = 39;
-  if (int32_t status = orxCopyTaskDefinition(id.c_str(), copy, &length); status != 0) {
+  if (int32_t status = orxCopyTaskDefinition(Abi(id.c_str()), Abi(copy), &length); status != 0) {
     return RefuseStatus("cannot copy " + source, status);
   }
   return PrintNewId(options, copy, "id");
@@ -116,7 +116,7 @@ int Copy(const Options& options, const std::string& source) {
 
 int MarkDeleted(const std::string& task) {
   if (!FindListed(task)) return Refuse("no listed task has the id " + task);
-  if (int32_t status = orxDeleteTask(ToUtf16(task).c_str()); status != 0) {
+  if (int32_t status = orxDeleteTask(Abi(ToUtf16(task).c_str())); status != 0) {
     return RefuseStatus("cannot mark " + task, status);
   }
   return kExitOk;
@@ -127,7 +127,7 @@ int Remove(const std::string& slot_key, const std::string& task) {
   if (!listed || listed->slot_key != slot_key) {
     return Refuse("slot " + slot_key + " does not hold the task " + task);
   }
-  if (int32_t status = orxDeleteTaskDefinition(ToUtf16(slot_key).c_str(), ToUtf16(task).c_str());
+  if (int32_t status = orxDeleteTaskDefinition(Abi(ToUtf16(slot_key).c_str()), Abi(ToUtf16(task).c_str()));
       status != 0) {
     return RefuseStatus("cannot remove " + task, status);
   }

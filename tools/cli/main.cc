@@ -13,6 +13,23 @@
 #include "stored_values.h"
 
 namespace orx::cli {
+namespace {
+
+// On Windows the library reads the environment as UTF-16
+// (GetEnvironmentVariableW); _wputenv_s sets both that and the C runtime's
+// copy.
+void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+  const std::u16string wide_name = DecodePath(name);
+  const std::u16string wide_value = DecodePath(value);
+  _wputenv_s(reinterpret_cast<const wchar_t*>(wide_name.c_str()),
+             reinterpret_cast<const wchar_t*>(wide_value.c_str()));
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+}  // namespace
 
 int Refuse(const std::string& what) {
   std::cerr << "orxprop: " << what << "\n";
@@ -88,10 +105,8 @@ int Run(int argc, char** argv) {
     return kExitUsage;
   }
 
-  if (!options.data_folder.empty()) setenv("ORX_DATA_FOLDER", options.data_folder.c_str(), 1);
-  if (!options.language_module.empty()) {
-    setenv("ORX_LANGUAGE_MODULE", options.language_module.c_str(), 1);
-  }
+  if (!options.data_folder.empty()) SetVariable("ORX_DATA_FOLDER", options.data_folder);
+  if (!options.language_module.empty()) SetVariable("ORX_LANGUAGE_MODULE", options.language_module);
   if (invocation.needs_data_folder && !IsFolder(DataFolderPath())) {
     return Refuse("the data folder " + DataFolderPath() + " does not exist");
   }

@@ -31,6 +31,8 @@ using win32::ScopedHandle;
 constexpr int64_t kNsPerSecond = 1'000'000'000;
 constexpr int64_t kFineTickNs = 20'000'000;
 constexpr int64_t kFatTickNs = 2 * kNsPerSecond;
+// How long a file changed just before it was read must then hold still.
+constexpr DWORD kSettleMs = 10;
 // A file rewritten in place over and over is read again for this long.
 constexpr std::chrono::milliseconds kWholeReadBudget{2'000};
 
@@ -144,7 +146,14 @@ Result<FileContents> ReadWholeFile(const NativePath& path, int64_t max_size) {
     if (!after.ok()) return after.status();
     if (*after == *before && static_cast<int64_t>(contents.bytes.size()) == before->size) {
       contents.identity = *before;
-      return contents;
+      if (!IsRacilyClean(contents.identity, contents.read_started_ns)) return contents;
+      // Changed just before the read: an in-place writer may be between two
+      // of its writes, with the file a consistent but cut prefix. One that
+      // is still at work changes the file again within the settling time.
+      Sleep(kSettleMs);
+      Result<FileIdentity> settled = IdentityOf(file.get());
+      if (!settled.ok()) return settled.status();
+      if (*settled == contents.identity) return contents;
     }
     if (!backoff.Wait()) return Status::kSharingViolation;
   }

@@ -1,11 +1,16 @@
 // Atomic replacement of a settings file on Windows: the new content goes to
 // a temporary file ".<name>.tmp-<pid>-<sequence>" in the same folder, is
-// flushed with FlushFileBuffers, and then takes the file's place in one
-// step: ReplaceFileW over an existing file (which keeps the file's ACL,
-// attributes and streams), MoveFileExW with MOVEFILE_REPLACE_EXISTING |
-// MOVEFILE_WRITE_THROUGH for a new one. That step is retried while another
-// program holds the file open without delete sharing (32) or the file is
-// briefly inaccessible (5), within a bounded budget. The temporary file is
+// flushed with FlushFileBuffers, takes over the old file's attributes and
+// access control list, and then takes the file's place in one rename,
+// MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
+//
+// ReplaceFileW would carry the ACL and attributes over itself, but it is not
+// one step everywhere: under Wine a writer killed inside it leaves no file at
+// all (the old one removed, the new one not yet in place). One rename keeps
+// the promise that a reader or a crash sees the old file or the new one.
+//
+// The rename is retried while another program holds the file open without
+// delete sharing (5, 32), within a bounded budget. The temporary file is
 // removed on every failure, and after a crash by the next writer under the
 // lock (RemoveAbandonedTemporaries).
 #include "platform/win32/replace_win32.h"
@@ -46,7 +51,7 @@ NativePath NewTemporaryPath(const NativePath& target) {
 
 bool IsRetryable(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_LOCK_VIOLATION;
+         error == ERROR_LOCK_VIOLATION;
 }
 
 // The temporary file until it has taken the target's place.
@@ -92,18 +97,29 @@ class PendingTemporary {
   NativePath path_;
 };
 
+// What ReplaceFileW would keep of the old file: its attributes (hidden,
+// system, archive, ...) and its access control list. Best effort: a file
+// whose ACL cannot be read gets the folder's inherited one, as a new file.
+void CarryOver(const NativePath& target, const NativePath& temporary) {
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;  // a new file
+  DWORD needed = 0;
+  GetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+  if (needed > 0) {
+    std::string descriptor(needed, '\0');
+    if (GetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
+                         &needed)) {
+      SetFileSecurityW(temporary.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+    }
+  }
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if ((attributes & kKept) != 0) SetFileAttributesW(temporary.c_str(), attributes & kKept);
+}
+
 // One attempt at putting `temporary` in `target`'s place; the Win32 error,
 // or ERROR_SUCCESS.
 DWORD PutInPlace(const NativePath& temporary, const NativePath& target) {
-  if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                     nullptr, nullptr)) {
-      return ERROR_SUCCESS;
-    }
-    const DWORD error = GetLastError();
-    // Gone between the check and the call: it is a new file after all.
-    if (error != ERROR_FILE_NOT_FOUND) return error;
-  }
   if (MoveFileExW(temporary.c_str(), target.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return ERROR_SUCCESS;
@@ -124,6 +140,7 @@ Result<FileIdentity> ReplaceFileWithin(const NativePath& target, std::string_vie
   PendingTemporary temporary;
   if (Status status = temporary.Create(target); status != Status::kOk) return status;
   if (Status status = temporary.WriteAndFlush(bytes); status != Status::kOk) return status;
+  CarryOver(target, temporary.path());
 
   Backoff backoff(budget);
   DWORD error;
