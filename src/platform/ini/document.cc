@@ -3,54 +3,105 @@
 // the hash, and compare names in place in the text; nothing is allocated.
 #include "platform/ini/document.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "base/utf.h"
 #include "platform/ini/case_fold.h"
 #include "platform/ini/document_impl.h"
+#include "platform/ini/name_hash.h"
 
 namespace orx::platform::ini {
 
-bool Document::Impl::IsHeaderOf(uint32_t line, std::u16string_view name) const {
-  return EqualsIgnoreCase(Name(lines[line]), name);
+bool Document::Impl::IsHeaderOf(uint32_t ordinal, std::u16string_view name) const {
+  return EqualsIgnoreCase(NameAt(headers[ordinal]), name);
 }
 
-bool Document::Impl::IsEntryOf(uint32_t line, uint32_t section, std::u16string_view name) const {
-  return lines[line].section == section && EqualsIgnoreCase(Name(lines[line]), name);
+bool Document::Impl::IsEntryOf(uint32_t mark, uint32_t ordinal, std::u16string_view name) const {
+  return mark > headers[ordinal] && mark < EndOfSection(ordinal) &&
+         EqualsIgnoreCase(NameAt(mark), name);
 }
 
-uint32_t Document::Impl::FindHeader(std::u16string_view name, uint32_t name_hash) const {
-  return sections.Find(name_hash, [&](uint32_t line) { return IsHeaderOf(line, name); });
+uint32_t Document::Impl::FindHeader(std::u16string_view name) const {
+  return sections.Find(NameHash(name), [&](uint32_t ordinal) { return IsHeaderOf(ordinal, name); });
 }
 
-uint32_t Document::Impl::FindEntry(uint32_t section, std::u16string_view name,
-                                   uint32_t name_hash) const {
-  return keys.Find(KeyHash(name_hash, section),
-                   [&](uint32_t line) { return IsEntryOf(line, section, name); });
+uint32_t Document::Impl::FindEntry(uint32_t ordinal, std::u16string_view name) const {
+  return keys.Find(KeyHash(name, ordinal),
+                   [&](uint32_t mark) { return IsEntryOf(mark, ordinal, name); });
+}
+
+void Document::Impl::Parse() {
+  bool line_end_seen = false;
+  for (size_t begin = 0; begin < text.size();) {
+    Line line;
+    const size_t next = ReadLine(text, begin, line);
+    if (line.kind == LineKind::kHeader) headers.push_back(static_cast<uint32_t>(marks.size()));
+    if (line.kind == LineKind::kHeader || line.kind == LineKind::kEntry) {
+      marks.push_back(static_cast<uint32_t>(begin));
+    }
+    // Lines this document writes end as its first line does.
+    if (!line_end_seen && line.line_end != 0) {
+      line_end_seen = true;
+      line_end = line.line_end == 2 ? u"\r\n" : text[begin + line.length] == u'\r' ? u"\r" : u"\n";
+    }
+    begin = next;
+  }
+  // Growth by doubling can leave half the list unused.
+  marks.shrink_to_fit();
+  headers.shrink_to_fit();
+  RebuildIndex();
 }
 
 void Document::Impl::RebuildIndex() {
-  size_t entries = 0;
-  for (const Line& line : lines) entries += line.kind == LineKind::kEntry;
-  sections.Reset(section_count);
-  keys.Reset(entries);
+  sections.Reset(headers.size());
+  keys.Reset(marks.size() - headers.size());
+  // Lines go in blocks: hashing a block first and fetching the slots its
+  // hashes land on lets the cache misses of a block overlap, where one line
+  // at a time would wait for each in turn.
+  constexpr uint32_t kBlock = 32;
+  std::u16string_view names[kBlock];
+  uint32_t hashes[kBlock];
+  uint32_t ordinal = kNoSection;
   bool first_of_name = false;
-  for (uint32_t i = 0; i < lines.size(); ++i) {
-    const Line& line = lines[i];
-    const std::u16string_view name = Name(line);
-    if (line.kind == LineKind::kHeader) {
-      // A later section of a name already seen is never searched, so its
-      // keys stay out of the table.
-      first_of_name = sections.InsertIfAbsent(
-          line.name_hash, i, [&](uint32_t other) { return IsHeaderOf(other, name); });
-    } else if (line.kind == LineKind::kEntry && first_of_name) {
-      keys.InsertIfAbsent(KeyHash(line.name_hash, line.section), i,
-                          [&](uint32_t other) { return IsEntryOf(other, line.section, name); });
+  for (uint32_t block = 0; block < marks.size(); block += kBlock) {
+    const uint32_t end = std::min<uint32_t>(block + kBlock, static_cast<uint32_t>(marks.size()));
+    uint32_t hashed_ordinal = ordinal;
+    for (uint32_t mark = block; mark < end; ++mark) {
+      const bool header =
+          hashed_ordinal + 1 < headers.size() && headers[hashed_ordinal + 1] == mark;
+      hashed_ordinal += header;
+      names[mark - block] = NameAt(mark);
+      hashes[mark - block] =
+          header ? NameHash(names[mark - block]) : KeyHash(names[mark - block], hashed_ordinal);
+      (header ? sections : keys).Prefetch(hashes[mark - block]);
+    }
+    for (uint32_t mark = block; mark < end; ++mark) {
+      const std::u16string_view name = names[mark - block];
+      if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
+        ++ordinal;
+        // A later section of a name already seen is never searched, so its
+        // keys stay out of the index.
+        first_of_name = sections.InsertIfAbsent(
+            hashes[mark - block], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); });
+      } else if (first_of_name) {
+        keys.InsertIfAbsent(hashes[mark - block], mark,
+                            [&](uint32_t other) { return IsEntryOf(other, ordinal, name); });
+      }
     }
   }
+  // Names repeated many times leave the tables sized for every line mostly
+  // empty.
+  sections.ShrinkToFit();
+  keys.ShrinkToFit();
 }
 
-Document::Document() : impl_(std::make_unique<Impl>()) {}
+Document::Document() : Document(DefaultEncodingRules()) {}
+Document::Document(const EncodingRules& rules) : impl_(std::make_unique<Impl>()) {
+  impl_->rules = &rules;
+  impl_->encoding = rules.new_file;
+  impl_->line_end = rules.new_line_end;
+}
 Document::~Document() = default;
 Document::Document(const Document& other) : impl_(std::make_unique<Impl>(*other.impl_)) {}
 Document& Document::operator=(const Document& other) {
@@ -65,10 +116,10 @@ Document& Document::operator=(const Document& other) {
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
-Document Document::FromBytes(std::string_view bytes) {
-  Document document;
+Document Document::FromBytes(std::string_view bytes, const EncodingRules& rules) {
+  Document document(rules);
   Impl& impl = *document.impl_;
-  DecodedText decoded = Decode(bytes);
+  DecodedText decoded = Decode(bytes, rules);
   impl.text = std::move(decoded.text);
   impl.encoding = decoded.encoding;
   const bool utf16 = impl.encoding == Encoding::kUtf16Le || impl.encoding == Encoding::kUtf16Be;
@@ -77,24 +128,15 @@ Document Document::FromBytes(std::string_view bytes) {
     impl.too_large = true;
     return document;
   }
-  impl.section_count = SplitLines(impl.text, impl.lines);
-  for (const Line& line : impl.lines) {
-    if (line.line_end == 0) continue;
-    if (line.line_end == 2) {
-      impl.line_end = u"\r\n";
-    } else if (impl.text[line.begin + size_t{line.length}] == u'\r') {
-      impl.line_end = u"\r";
-    }
-    break;
-  }
-  impl.RebuildIndex();
+  impl.Parse();
   return document;
 }
 
 std::string Document::ToBytes() const {
-  std::optional<std::string> bytes = Encode(impl_->text, impl_->encoding);
+  std::optional<std::string> bytes = Encode(impl_->text, impl_->encoding, *impl_->rules);
   // Every document's text is encodable: decoding is lossless, edits refuse
-  // lone surrogates and move a Windows-1252 document to UTF-8 when needed.
+  // lone surrogates and move a single-byte document to the rules' fallback
+  // when needed.
   assert(bytes.has_value());
   if (!bytes) return EncodePath(impl_->text);
   // The odd byte of a truncated UTF-16 file is no character; it survives
@@ -106,31 +148,35 @@ std::string Document::ToBytes() const {
 
 Encoding Document::encoding() const { return impl_->encoding; }
 
-bool Document::changed() const { return impl_->changed; }
-
-bool Document::HasSection(std::u16string_view section) const {
-  return impl_->FindHeader(TrimBlanks(section)) != kNoLine;
+size_t Document::MemoryUsage() const {
+  const Impl& impl = *impl_;
+  return sizeof(Document) + sizeof(Impl) + impl.text.capacity() * sizeof(char16_t) +
+         (impl.marks.capacity() + impl.headers.capacity()) * sizeof(uint32_t) +
+         impl.sections.MemoryUsage() + impl.keys.MemoryUsage();
 }
+
+bool Document::changed() const { return impl_->changed; }
 
 std::optional<std::u16string_view> Document::FindValue(std::u16string_view section,
                                                        std::u16string_view key) const {
   const Impl& impl = *impl_;
-  const uint32_t header = impl.FindHeader(TrimBlanks(section));
-  if (header == kNoLine) return std::nullopt;
-  const uint32_t entry = impl.FindEntry(impl.lines[header].section, TrimBlanks(key));
+  const uint32_t ordinal = impl.FindHeader(TrimBlanks(section));
+  if (ordinal == kNoLine) return std::nullopt;
+  const uint32_t entry = impl.FindEntry(ordinal, TrimBlanks(key));
   if (entry == kNoLine) return std::nullopt;
-  return ReadForm(impl.RawValue(impl.lines[entry]));
+  return ReadForm(impl.RawValue(impl.LineAt(entry)));
 }
 
 bool Document::VisitEntries(std::u16string_view section,
                             bool (*thunk)(void* context, const SectionEntry& entry),
                             void* context) const {
   const Impl& impl = *impl_;
-  const uint32_t header = impl.FindHeader(TrimBlanks(section));
-  if (header == kNoLine) return false;
-  for (size_t i = header + 1; i < impl.lines.size(); ++i) {
-    const Line& line = impl.lines[i];
-    if (line.kind == LineKind::kHeader) break;
+  const uint32_t ordinal = impl.FindHeader(TrimBlanks(section));
+  if (ordinal == kNoLine) return false;
+  const size_t stop = impl.SectionTextEnd(ordinal);
+  for (size_t begin = impl.AfterHeader(ordinal); begin < stop;) {
+    Line line;
+    begin = ReadLine(impl.text, begin, line);
     if (!line.IsEntry()) continue;
     const SectionEntry entry{impl.Name(line), impl.RawValue(line), line.kind == LineKind::kEntry};
     if (!thunk(context, entry)) break;

@@ -39,31 +39,40 @@ class Document {
   // Copies are independent; a moved-from document may only be assigned to or
   // destroyed.
   Document();
+  // An empty document in the new-file encoding and line end of `rules`, which
+  // also govern every later encoding decision of the document.
+  explicit Document(const EncodingRules& rules);
   ~Document();
   Document(const Document&);
   Document& operator=(const Document&);
   Document(Document&&) noexcept;
   Document& operator=(Document&&) noexcept;
 
-  // Decodes `bytes` (BOM sniffing; UTF-8 when valid, else Windows-1252) and
-  // parses them. Never fails: any byte string yields a document.
-  static Document FromBytes(std::string_view bytes);
+  // Decodes `bytes` (BOM sniffing; without a BOM as `rules` say: by default
+  // UTF-8 when valid, else Windows-1252) and parses them. Never fails: any
+  // byte string yields a document.
+  static Document FromBytes(std::string_view bytes,
+                            const EncodingRules& rules = DefaultEncodingRules());
 
   // The file as it is to be written: every untouched line as it was read,
   // in the document's encoding, with its BOM; for a document never edited,
-  // exactly the bytes it was read from. A Windows-1252 document that an edit
-  // gave a character the code page cannot represent, or whose bytes an edit
-  // made valid UTF-8 (so that a reader would take them for UTF-8), is written
-  // as UTF-8 with BOM, and encoding() reports that from the edit on.
+  // exactly the bytes it was read from. A single-byte document that an edit
+  // gave a character the code page cannot represent, or, where the rules
+  // guess UTF-8, whose bytes an edit made valid UTF-8 (so that a reader would
+  // take them for UTF-8), is written in the rules' fallback encoding (by
+  // default UTF-8 with BOM), and encoding() reports that from the edit on.
   std::string ToBytes() const;
 
   Encoding encoding() const;
 
+  // Bytes the document holds on the heap and in itself: its text, its line
+  // records and its indexes, with the capacity each has reserved. For bounds
+  // on caches of parsed documents.
+  size_t MemoryUsage() const;
+
   // --- Lookups. Names are matched after trimming space, TAB and VT, without
   // regard to case (FoldCase of each UTF-16 unit). Only the first section of
   // a name and the first key of a name within it are seen.
-
-  bool HasSection(std::u16string_view section) const;
 
   // The value as a profile read returns it: trimmed, one outer pair of
   // matching quotes removed. nullopt when the section or the key is missing;

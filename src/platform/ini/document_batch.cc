@@ -12,6 +12,7 @@
 #include "platform/ini/case_fold.h"
 #include "platform/ini/document.h"
 #include "platform/ini/document_impl.h"
+#include "platform/ini/name_hash.h"
 
 namespace orx::platform::ini {
 namespace {
@@ -30,11 +31,14 @@ struct NameEquals {
 // until the end, or into `owned_`, whose strings never move.
 class SectionCopy {
  public:
-  // Lines [first, end) of `text`; `at_file_end` when the last of them is the
-  // file's last line.
-  SectionCopy(std::u16string_view text, const std::vector<Line>& lines, uint32_t first,
-              uint32_t end, std::u16string_view line_end)
-      : line_end_(line_end), at_file_end_(end == lines.size()) {
+  // The lines of `text`, a section from its header on; `at_file_end` when
+  // its last line is the file's last line.
+  SectionCopy(std::u16string_view text, std::u16string_view line_end, bool at_file_end)
+      : line_end_(line_end), at_file_end_(at_file_end) {
+    std::vector<Line> lines;
+    SplitLines(text, lines);
+    const uint32_t first = 0;
+    const uint32_t end = static_cast<uint32_t>(lines.size());
     nodes_.reserve(end - first);
     for (uint32_t i = first; i < end; ++i) {
       const Line& line = lines[i];
@@ -161,30 +165,44 @@ class SectionCopy {
   bool changed_ = false;
 };
 
+// Whether an edit of these lines could leave a bare CR right before a LF,
+// which a reader takes for one CRLF: the lines and the document's line end
+// hold both a bare CR and a bare LF. Edits of such mixed sections go one by
+// one, each seeing the lines as the text has them.
+bool MayJoinLineEnds(std::u16string_view lines, std::u16string_view line_end) {
+  bool bare_cr = line_end == u"\r";
+  bool bare_lf = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == u'\r' && (i + 1 == lines.size() || lines[i + 1] != u'\n')) bare_cr = true;
+    if (lines[i] == u'\n' && (i == 0 || lines[i - 1] != u'\r')) bare_lf = true;
+  }
+  return bare_cr && bare_lf;
+}
+
 }  // namespace
 
-void Document::Impl::ReplaceSectionLines(uint32_t first, uint32_t end,
-                                         std::u16string_view content) {
-  const size_t begin = lines[first].begin;
-  const size_t stop = end < lines.size() ? size_t{lines[end].begin} : text.size();
+void Document::Impl::ReplaceSectionLines(uint32_t ordinal, std::u16string_view content) {
+  const uint32_t first = headers[ordinal];
+  const uint32_t end = EndOfSection(ordinal);
+  const size_t begin = marks[first];
+  const size_t stop = SectionTextEnd(ordinal);
   text.replace(begin, stop - begin, content);
-  std::vector<Line> section;
-  SplitLines(content, section);
-  const uint32_t ordinal = lines[first].section;
-  for (Line& line : section) {
-    line.begin += static_cast<uint32_t>(begin);
-    line.section = ordinal;
+  // Edits make no headers: the section's first line is its only one.
+  std::vector<uint32_t> section;
+  for (size_t at = 0; at < content.size();) {
+    Line line;
+    const size_t next = ReadLine(content, at, line);
+    if (line.kind == LineKind::kHeader || line.kind == LineKind::kEntry) {
+      section.push_back(static_cast<uint32_t>(begin + at));
+    }
+    at = next;
   }
+  MoveMarksFrom(end, stop - begin, content.size());
+  marks.erase(marks.begin() + first, marks.begin() + end);
+  marks.insert(marks.begin() + first, section.begin(), section.end());
   // Unsigned wrap-around makes one shift serve growth and shrinkage.
-  const uint32_t shift =
-      static_cast<uint32_t>(content.size()) - static_cast<uint32_t>(stop - begin);
-  for (size_t i = end; i < lines.size(); ++i) lines[i].begin += shift;
-  std::vector<Line> merged;
-  merged.reserve(lines.size() - (end - first) + section.size());
-  merged.insert(merged.end(), lines.begin(), lines.begin() + first);
-  merged.insert(merged.end(), section.begin(), section.end());
-  merged.insert(merged.end(), lines.begin() + end, lines.end());
-  lines = std::move(merged);
+  const uint32_t shift = static_cast<uint32_t>(section.size()) - (end - first);
+  for (size_t i = ordinal + 1; i < headers.size(); ++i) headers[i] += shift;
   changed = true;
   RebuildIndex();
 }
@@ -199,34 +217,36 @@ Status Document::ApplyToSection(std::u16string_view section, std::span<const Key
     if (const Status status = CheckEdit(section, key, edit.value); status != Status::kOk) {
       return status;
     }
-    if (impl.too_large) return Status::kNotEnoughMemory;
-    if (edit.value) {
-      growth += section.size() + key.size() + edit.value->size() + 16;
-      if (impl.text.size() + growth > kMaxTextUnits) return Status::kNotEnoughMemory;
-    }
+    if (edit.value) growth += SetGrowth(section, key, *edit.value);
+    if (!impl.HasRoomFor(growth)) return Status::kNotEnoughMemory;
   }
-  const uint32_t header = impl.FindHeader(section);
+  const uint32_t ordinal = impl.FindHeader(section);
+  const std::u16string_view lines =
+      ordinal == kNoLine ? std::u16string_view()
+                         : std::u16string_view(impl.text).substr(
+                               impl.marks[impl.headers[ordinal]],
+                               impl.SectionTextEnd(ordinal) - impl.marks[impl.headers[ordinal]]);
   // A Windows-1252 document may have to move to UTF-8 after any one edit,
   // even when a later edit would make that unnecessary again; only the single
-  // edits see each state in between. A missing section is created by the
-  // first value set, after which the rest can go as a batch.
-  if (impl.encoding == Encoding::kWindows1252 || header == kNoLine) {
+  // edits see each state in between. So do sections whose line ends may
+  // join. A missing section is created by the first value set, after which
+  // the rest can go as a batch.
+  const bool joining = MayJoinLineEnds(lines, impl.line_end);
+  if (impl.encoding == Encoding::kWindows1252 || ordinal == kNoLine || joining) {
     for (size_t i = 0; i < edits.size(); ++i) {
       const KeyEdit& edit = edits[i];
-      const Status status =
-          edit.value ? SetValue(section, edit.key, *edit.value) : DeleteKey(section, edit.key);
+      IgnoreStatus(edit.value ? SetValue(section, edit.key, *edit.value)
+                              : DeleteKey(section, edit.key));
       // Checked above: only a failure to allocate is left, and that throws.
-      assert(status == Status::kOk);
-      (void)status;
-      if (impl.encoding != Encoding::kWindows1252 && impl.FindHeader(section) != kNoLine) {
+      if (!joining && impl.encoding != Encoding::kWindows1252 &&
+          impl.FindHeader(section) != kNoLine) {
         return ApplyToSection(section, edits.subspan(i + 1));
       }
     }
     return Status::kOk;
   }
-  uint32_t end = header + 1;
-  while (end < impl.lines.size() && impl.lines[end].kind != LineKind::kHeader) ++end;
-  SectionCopy copy(impl.text, impl.lines, header, end, impl.line_end);
+  SectionCopy copy(lines, impl.line_end,
+                   lines.data() + lines.size() == impl.text.data() + impl.text.size());
   for (const KeyEdit& edit : edits) {
     const std::u16string_view key = TrimBlanks(edit.key);
     if (edit.value) {
@@ -236,7 +256,7 @@ Status Document::ApplyToSection(std::u16string_view section, std::span<const Key
     }
   }
   if (!copy.changed()) return Status::kOk;
-  impl.ReplaceSectionLines(header, end, copy.Text());
+  impl.ReplaceSectionLines(ordinal, copy.Text());
   impl.KeepEncodingFaithful();
   return Status::kOk;
 }

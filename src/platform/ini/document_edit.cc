@@ -9,6 +9,7 @@
 #include "platform/ini/case_fold.h"
 #include "platform/ini/document.h"
 #include "platform/ini/document_impl.h"
+#include "platform/ini/name_hash.h"
 
 namespace orx::platform::ini {
 namespace {
@@ -66,110 +67,103 @@ std::u16string EntryLine(std::u16string_view key, std::u16string_view stored) {
 void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
                             size_t first_moved) {
   text.replace(position, count, insert);
-  const uint32_t added = static_cast<uint32_t>(insert.size());
-  const uint32_t removed = static_cast<uint32_t>(count);
-  // Unsigned wrap-around makes one loop serve growth and shrinkage.
-  for (size_t i = first_moved; i < lines.size(); ++i) lines[i].begin += added - removed;
+  MoveMarksFrom(first_moved, count, insert.size());
   changed = true;
 }
 
+void Document::Impl::MoveMarksFrom(size_t first, size_t removed, size_t inserted) {
+  // Unsigned wrap-around makes one shift serve growth and shrinkage.
+  const uint32_t shift = static_cast<uint32_t>(inserted) - static_cast<uint32_t>(removed);
+  for (size_t i = first; i < marks.size(); ++i) marks[i] += shift;
+}
+
 void Document::Impl::EndLastLine() {
-  if (lines.empty() || lines.back().line_end != 0) return;
-  Splice(text.size(), 0, line_end, lines.size());
-  lines.back().line_end = static_cast<uint8_t>(line_end.size());
+  if (text.empty() || text.back() == u'\n' || text.back() == u'\r') return;
+  Splice(text.size(), 0, line_end, marks.size());
 }
 
-void Document::Impl::InsertLine(uint32_t at, std::u16string_view content, uint32_t section) {
-  Line line;
-  line.begin = static_cast<uint32_t>(at < lines.size() ? lines[at].begin : text.size());
-  line.length = static_cast<uint32_t>(content.size());
-  line.line_end = static_cast<uint8_t>(line_end.size());
-  line.section = section;
-  ClassifyLine(content, line);
+void Document::Impl::InsertEntry(uint32_t mark, size_t position, std::u16string_view content,
+                                 std::optional<uint32_t> key_hash) {
   std::u16string piece(content);
-  piece += line_end;
-  Splice(line.begin, 0, piece, at);
-  if (at < lines.size()) {
-    sections.ShiftLinesFrom(at);
-    keys.ShiftLinesFrom(at);
+  // A bare CR right before a LF would join the line to the empty line that
+  // follows it; CRLF keeps both.
+  const bool joins = line_end == u"\r" && position < text.size() && text[position] == u'\n';
+  piece += joins ? u"\r\n" : line_end;
+  Splice(position, 0, piece, mark);
+  marks.insert(marks.begin() + mark, static_cast<uint32_t>(position));
+  if (mark + 1 < marks.size()) {
+    keys.ShiftLinesFrom(mark);
+    for (uint32_t& header : headers) header += header >= mark;
   }
-  lines.insert(lines.begin() + at, line);
+  if (key_hash) keys.Insert(*key_hash, mark);
 }
 
-void Document::Impl::ReplaceLineContent(uint32_t at, std::u16string_view content) {
-  Splice(lines[at].begin, lines[at].length, content, at + 1);
-  lines[at].length = static_cast<uint32_t>(content.size());
-  ClassifyLine(content, lines[at]);
+void Document::Impl::ReplaceEntryContent(uint32_t mark, std::u16string_view content) {
+  const Line line = LineAt(mark);
+  Splice(line.begin, line.length, content, mark + 1);
 }
 
-void Document::Impl::RemoveLine(uint32_t at) {
-  const Line removed = lines[at];
+void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
+  const Line removed = LineAt(mark);
   const std::u16string name(Name(removed));
-  const uint32_t key_hash = KeyHash(removed.name_hash, removed.section);
-  const bool indexed = removed.kind == LineKind::kEntry && keys.Erase(key_hash, at);
-  Splice(removed.begin, removed.units(), {}, at + 1);
-  lines.erase(lines.begin() + at);
+  const uint32_t key_hash = KeyHash(name, ordinal);
+  const bool indexed = keys.Erase(key_hash, mark);
+  Splice(removed.begin, removed.units(), {}, mark + 1);
+  marks.erase(marks.begin() + mark);
   // Patched rather than rebuilt: a rebuild per removal made removing many
   // keys of a large file quadratic.
-  sections.ShiftLinesDownFrom(at + 1);
-  keys.ShiftLinesDownFrom(at + 1);
+  keys.ShiftLinesDownFrom(mark + 1);
+  for (uint32_t& header : headers) header -= header > mark;
   if (!indexed) return;
   // A later key of the same name in the same section is now the first.
-  for (uint32_t i = at; i < lines.size() && lines[i].kind != LineKind::kHeader; ++i) {
-    if (lines[i].kind == LineKind::kEntry && lines[i].name_hash == removed.name_hash &&
-        EqualsIgnoreCase(Name(lines[i]), name)) {
+  for (uint32_t i = mark; i < EndOfSection(ordinal); ++i) {
+    if (EqualsIgnoreCase(NameAt(i), name)) {
       keys.Insert(key_hash, i);
       return;
     }
   }
 }
 
-void Document::Impl::RemoveSection(uint32_t header) {
-  const uint32_t removed_section = lines[header].section;
+void Document::Impl::RemoveSection(uint32_t ordinal) {
+  const uint32_t first = headers[ordinal];
+  const uint32_t end = EndOfSection(ordinal);
+  const size_t begin = marks[first];
+  const size_t stop = SectionTextEnd(ordinal);
   // Comment and blank lines stay and become part of whatever came before.
-  const uint32_t joined_section = header > 0 ? lines[header - 1].section : kNoSection;
-  size_t end = header + 1;
-  while (end < lines.size() && lines[end].kind != LineKind::kHeader) ++end;
-  const size_t tail = end < lines.size() ? lines[end].begin : text.size();
-
   std::u16string kept;
-  kept.reserve(text.size());
-  kept.append(text, 0, lines[header].begin);
-  size_t out = header;
-  for (size_t i = header; i < end; ++i) {
-    Line line = lines[i];
-    if (line.kind != LineKind::kComment && line.kind != LineKind::kBlank) continue;
-    const size_t old_begin = line.begin;
-    line.begin = static_cast<uint32_t>(kept.size());
-    line.section = joined_section;
-    kept.append(text, old_begin, line.units());
-    lines[out++] = line;
+  for (size_t at = begin; at < stop;) {
+    Line line;
+    const size_t next = ReadLine(text, at, line);
+    if (line.kind == LineKind::kComment || line.kind == LineKind::kBlank) {
+      kept.append(text, at, next - at);
+    }
+    at = next;
   }
-  const uint32_t shift = static_cast<uint32_t>(tail - kept.size());
-  kept.append(text, tail, std::u16string::npos);
-  for (size_t i = end; i < lines.size(); ++i) {
-    Line line = lines[i];
-    line.begin -= shift;
-    if (line.section != kNoSection && line.section > removed_section) --line.section;
-    lines[out++] = line;
-  }
-  lines.resize(out);
-  text = std::move(kept);
-  --section_count;
+  text.replace(begin, stop - begin, kept);
+  marks.erase(marks.begin() + first, marks.begin() + end);
+  MoveMarksFrom(first, stop - begin, kept.size());
+  headers.erase(headers.begin() + ordinal);
+  for (size_t i = ordinal; i < headers.size(); ++i) headers[i] -= end - first;
   changed = true;
   RebuildIndex();
 }
 
 void Document::Impl::KeepEncodingFaithful() {
   if (encoding != Encoding::kWindows1252) return;
-  // A file without BOM counts as Windows-1252 only while it is not valid
-  // UTF-8. Text the code page cannot hold, or an edit that took out the last
-  // bytes that made the file invalid UTF-8 while other non-ASCII text stays,
-  // would change characters on the next read; UTF-8 with BOM keeps them.
-  const std::optional<std::string> bytes = Encode(text, encoding);
-  const bool ascii = bytes && std::all_of(bytes->begin(), bytes->end(),
-                                          [](char byte) { return (byte & 0x80) == 0; });
-  if (!bytes || (!ascii && IsValidUtf8(*bytes))) encoding = Encoding::kUtf8Bom;
+  const std::optional<std::string> bytes = Encode(text, encoding, *rules);
+  if (!bytes) {
+    // Text the code page cannot hold would be lost or replaced.
+    encoding = rules->single_byte_fallback;
+    return;
+  }
+  if (!rules->guess_utf8) return;
+  // A file without BOM counts as single-byte only while it is not valid
+  // UTF-8: an edit that took out the last bytes that made the file invalid
+  // UTF-8 while other non-ASCII text stays would change characters on the
+  // next read; the fallback keeps them.
+  const bool ascii =
+      std::all_of(bytes->begin(), bytes->end(), [](char byte) { return (byte & 0x80) == 0; });
+  if (!ascii && IsValidUtf8(*bytes)) encoding = rules->single_byte_fallback;
 }
 
 Status Document::SetValue(std::u16string_view section, std::u16string_view key,
@@ -178,44 +172,46 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
   section = TrimBlanks(section);
   key = TrimBlanks(key);
   if (const Status status = CheckEdit(section, key, value); status != Status::kOk) return status;
-  // Room for the names, the value and what goes around them: brackets, '=',
-  // quotes and up to three line ends.
-  if (impl.too_large ||
-      impl.text.size() + section.size() + key.size() + value.size() + 16 > kMaxTextUnits) {
-    return Status::kNotEnoughMemory;
-  }
+  if (!impl.HasRoomFor(SetGrowth(section, key, value))) return Status::kNotEnoughMemory;
   const std::u16string stored = StoredForm(value);
-  const uint32_t header = impl.FindHeader(section);
-  if (header == kNoLine) {
+  const uint32_t ordinal = impl.FindHeader(section);
+  if (ordinal == kNoLine) {
     // A new section goes at the end of the file, its key with it.
     impl.EndLastLine();
-    const uint32_t ordinal = impl.section_count++;
-    const uint32_t at = static_cast<uint32_t>(impl.lines.size());
+    const uint32_t added = static_cast<uint32_t>(impl.headers.size());
+    const uint32_t mark = static_cast<uint32_t>(impl.marks.size());
     // Appended rather than u"[" + ...: gcc 12 at -O3 warns falsely on that.
     std::u16string header_text(u"[");
     header_text.append(section).push_back(u']');
-    impl.InsertLine(at, header_text, ordinal);
-    impl.sections.Insert(impl.lines[at].name_hash, at);
-    impl.InsertLine(at + 1, EntryLine(key, stored), ordinal);
-    impl.keys.Insert(KeyHash(impl.lines[at + 1].name_hash, ordinal), at + 1);
+    header_text += impl.line_end;
+    impl.Splice(impl.text.size(), 0, header_text, mark);
+    impl.marks.push_back(static_cast<uint32_t>(impl.text.size() - header_text.size()));
+    impl.headers.push_back(mark);
+    impl.sections.Insert(NameHash(section), added);
+    impl.InsertEntry(mark + 1, impl.text.size(), EntryLine(key, stored), KeyHash(key, added));
   } else {
-    const uint32_t ordinal = impl.lines[header].section;
     const uint32_t entry = impl.FindEntry(ordinal, key);
     if (entry != kNoLine) {
       // The key keeps its spelling in the file, the line its line end.
-      if (impl.RawValue(impl.lines[entry]) == stored) return Status::kOk;
-      impl.ReplaceLineContent(entry, EntryLine(impl.Name(impl.lines[entry]), stored));
+      const Line line = impl.LineAt(entry);
+      if (impl.RawValue(line) == stored) return Status::kOk;
+      impl.ReplaceEntryContent(entry, EntryLine(impl.Name(line), stored));
     } else {
       // After the section's last entry, before comments and blank lines
       // that trail it.
-      uint32_t at = header + 1;
-      for (uint32_t i = header + 1; i < impl.lines.size(); ++i) {
-        if (impl.lines[i].kind == LineKind::kHeader) break;
-        if (impl.lines[i].IsEntry()) at = i + 1;
+      size_t at = impl.AfterHeader(ordinal);
+      const size_t stop = impl.SectionTextEnd(ordinal);
+      for (size_t begin = at; begin < stop;) {
+        Line line;
+        begin = ReadLine(impl.text, begin, line);
+        if (line.IsEntry()) at = begin;
       }
-      if (at == impl.lines.size()) impl.EndLastLine();
-      impl.InsertLine(at, EntryLine(key, stored), ordinal);
-      impl.keys.Insert(KeyHash(impl.lines[at].name_hash, ordinal), at);
+      if (at == impl.text.size()) {
+        impl.EndLastLine();
+        at = impl.text.size();
+      }
+      impl.InsertEntry(impl.EndOfSection(ordinal), at, EntryLine(key, stored),
+                       KeyHash(key, ordinal));
     }
   }
   impl.KeepEncodingFaithful();
@@ -230,11 +226,11 @@ Status Document::DeleteKey(std::u16string_view section, std::u16string_view key)
     return status;
   }
   if (impl.too_large) return Status::kNotEnoughMemory;
-  const uint32_t header = impl.FindHeader(section);
-  if (header == kNoLine) return Status::kOk;
-  const uint32_t entry = impl.FindEntry(impl.lines[header].section, key);
+  const uint32_t ordinal = impl.FindHeader(section);
+  if (ordinal == kNoLine) return Status::kOk;
+  const uint32_t entry = impl.FindEntry(ordinal, key);
   if (entry != kNoLine) {
-    impl.RemoveLine(entry);
+    impl.RemoveEntry(entry, ordinal);
     impl.KeepEncodingFaithful();
   }
   return Status::kOk;
@@ -247,9 +243,9 @@ Status Document::DeleteSection(std::u16string_view section) {
     return status;
   }
   if (impl.too_large) return Status::kNotEnoughMemory;
-  const uint32_t header = impl.FindHeader(section);
-  if (header != kNoLine) {
-    impl.RemoveSection(header);
+  const uint32_t ordinal = impl.FindHeader(section);
+  if (ordinal != kNoLine) {
+    impl.RemoveSection(ordinal);
     impl.KeepEncodingFaithful();
   }
   return Status::kOk;

@@ -1,7 +1,11 @@
 // The state behind a Document, shared by the reading half (document.cc) and
-// the editing half (document_edit.cc). The text is one buffer; each line is
-// an offset record into it; two slot tables find the first section of a
-// name and, within first sections only, the first key of a name.
+// the editing halves (document_edit.cc, document_batch.cc). The text is one
+// buffer. Only header and entry lines have a record, the offset where they
+// start: blank, comment and text lines, which no lookup needs, are read from
+// the text between two records when an edit or a section read passes them.
+// That keeps a line-dense file's parse within a few bytes per line. Two line
+// indexes find the first section of a name and, within first sections only,
+// the first key of a name.
 #ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 #define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 
@@ -12,11 +16,11 @@
 
 #include "platform/ini/document.h"
 #include "platform/ini/line.h"
-#include "platform/ini/slot_table.h"
+#include "platform/ini/line_index.h"
 
 namespace orx::platform::ini {
 
-inline constexpr uint32_t kNoLine = SlotTable::kNone;
+inline constexpr uint32_t kNoLine = LineIndex::kNone;
 
 // The rules every edit shares (document_edit.cc).
 // Whether the trimmed names and the value can be written: kInvalidParameter
@@ -31,22 +35,24 @@ std::u16string StoredForm(std::u16string_view value);
 // "key=stored", the content of an entry line without its line end.
 std::u16string EntryLine(std::u16string_view key, std::u16string_view stored);
 
-// The slot hash of a key: its name's hash mixed with its section's ordinal,
-// so equal keys of different sections spread over the table.
-inline uint32_t KeyHash(uint32_t name_hash, uint32_t section) {
-  uint32_t hash = name_hash ^ (section * 0x9E3779B9u);
-  hash ^= hash >> 15;
-  hash *= 0x2C1B3C6Du;
-  hash ^= hash >> 12;
-  return hash;
+// The most units an edit setting `value` under `key` may add to the text:
+// the names and the value, and around them brackets, '=', quotes and up to
+// three line ends.
+inline size_t SetGrowth(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view value) {
+  return section.size() + key.size() + value.size() + 16;
 }
 
 struct Document::Impl {
   std::u16string text;  // the whole file without its BOM
-  std::vector<Line> lines;
-  SlotTable sections;  // header line of the first section of each name
-  SlotTable keys;      // first entry line of each key name in first sections
-  uint32_t section_count = 0;
+  // Where each header and each key=value line starts, in file order. A
+  // "mark" below is an index into this list.
+  std::vector<uint32_t> marks;
+  // The mark of each section's header, by the section's ordinal.
+  std::vector<uint32_t> headers;
+  LineIndex sections;  // ordinal of the first section of each name
+  LineIndex keys;      // mark of the first entry of each key name in first sections
+  const EncodingRules* rules = &DefaultEncodingRules();
   Encoding encoding = Encoding::kUtf8;
   std::u16string_view line_end = u"\n";  // for lines this document writes
   int stray_byte = -1;                   // the odd last byte of a UTF-16 file
@@ -61,39 +67,71 @@ struct Document::Impl {
     return std::u16string_view(text).substr(line.begin + size_t{line.value_offset},
                                             line.value_length);
   }
-
-  bool IsHeaderOf(uint32_t line, std::u16string_view name) const;
-  bool IsEntryOf(uint32_t line, uint32_t section, std::u16string_view name) const;
-
-  // Header line of the first section called `name` (trimmed), or kNoLine.
-  uint32_t FindHeader(std::u16string_view name) const { return FindHeader(name, NameHash(name)); }
-  uint32_t FindHeader(std::u16string_view name, uint32_t name_hash) const;
-  // Line of the first key called `name` (trimmed) in section `section`, or
-  // kNoLine. Finds keys of first sections only.
-  uint32_t FindEntry(uint32_t section, std::u16string_view name) const {
-    return FindEntry(section, name, NameHash(name));
+  Line LineAt(uint32_t mark) const {
+    Line line;
+    ReadLine(text, marks[mark], line);
+    return line;
   }
-  uint32_t FindEntry(uint32_t section, std::u16string_view name, uint32_t name_hash) const;
+  std::u16string_view NameAt(uint32_t mark) const { return LineName(text, marks[mark]); }
+  // The mark after the last entry of section `ordinal`: the next header's,
+  // or the end of the list.
+  uint32_t EndOfSection(uint32_t ordinal) const {
+    return ordinal + 1 < headers.size() ? headers[ordinal + 1]
+                                        : static_cast<uint32_t>(marks.size());
+  }
+  // Where the lines of section `ordinal` end in the text.
+  size_t SectionTextEnd(uint32_t ordinal) const {
+    const uint32_t end = EndOfSection(ordinal);
+    return end < marks.size() ? size_t{marks[end]} : text.size();
+  }
+  // Where the line after the header of section `ordinal` starts.
+  size_t AfterHeader(uint32_t ordinal) const {
+    Line header;
+    return ReadLine(text, marks[headers[ordinal]], header);
+  }
 
-  // Fills both slot tables from the line records.
+  bool IsHeaderOf(uint32_t ordinal, std::u16string_view name) const;
+  bool IsEntryOf(uint32_t mark, uint32_t ordinal, std::u16string_view name) const;
+
+  // Ordinal of the first section called `name` (trimmed), or kNoLine.
+  uint32_t FindHeader(std::u16string_view name) const;
+  // Mark of the first key called `name` (trimmed) in section `ordinal`, or
+  // kNoLine. Finds keys of first sections only.
+  uint32_t FindEntry(uint32_t ordinal, std::u16string_view name) const;
+
+  // Records the header and entry lines of `text`; then indexes them.
+  void Parse();
+  // Fills both line indexes from the records.
   void RebuildIndex();
+  // Whether the text may grow by `growth` units and stay within the offsets'
+  // range; never for a document too large to parse.
+  bool HasRoomFor(size_t growth) const {
+    return !too_large && text.size() + growth <= kMaxTextUnits;
+  }
 
   // Editing steps (document_edit.cc). Each keeps the text and the records in
   // agreement and leaves every line it is not asked to touch as it was.
-  // InsertLine renumbers the index but leaves entering the new line's name
-  // to its caller; RemoveLine patches the index, RemoveSection rebuilds it.
+  // Puts `insert` where `count` units were at `position` and moves the
+  // records from `first_moved` on.
   void Splice(size_t position, size_t count, std::u16string_view insert, size_t first_moved);
+  // Moves the records from `first` on after a splice that put `inserted`
+  // units where `removed` were.
+  void MoveMarksFrom(size_t first, size_t removed, size_t inserted);
+  // Gives the last line a line end, so that a line can follow it.
   void EndLastLine();
-  void InsertLine(uint32_t at, std::u16string_view content, uint32_t section);
-  void ReplaceLineContent(uint32_t at, std::u16string_view content);
-  void RemoveLine(uint32_t at);
-  void RemoveSection(uint32_t header);
-  // Replaces lines [first, end), one section from its header on, by
-  // `content`, parses that text again and rebuilds the index
+  // Inserts the entry line `content` at `position`, the start of a line, as
+  // mark `mark`, and indexes it under `key_hash` when given.
+  void InsertEntry(uint32_t mark, size_t position, std::u16string_view content,
+                   std::optional<uint32_t> key_hash);
+  void ReplaceEntryContent(uint32_t mark, std::u16string_view content);
+  void RemoveEntry(uint32_t mark, uint32_t ordinal);
+  void RemoveSection(uint32_t ordinal);
+  // Replaces the lines of section `ordinal`, from its header on, by
+  // `content`, records its lines again and rebuilds the index
   // (document_batch.cc).
-  void ReplaceSectionLines(uint32_t first, uint32_t end, std::u16string_view content);
-  // After an edit: moves a Windows-1252 document to UTF-8 with BOM when its
-  // bytes would no longer read back as the same text.
+  void ReplaceSectionLines(uint32_t ordinal, std::u16string_view content);
+  // After an edit: moves a single-byte document to the rules' fallback
+  // encoding when its bytes would no longer read back as the same text.
   void KeepEncodingFaithful();
 };
 

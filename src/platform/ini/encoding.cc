@@ -91,7 +91,23 @@ std::optional<std::string> EncodeWindows1252(std::u16string_view text) {
 
 }  // namespace
 
-DecodedText Decode(std::string_view bytes) {
+const SingleByteCodec& Windows1252Codec() {
+  static constexpr SingleByteCodec kCodec{DecodeWindows1252, EncodeWindows1252};
+  return kCodec;
+}
+
+const EncodingRules& DefaultEncodingRules() {
+  static constexpr EncodingRules kRules{
+      .single_byte = {DecodeWindows1252, EncodeWindows1252},
+      .guess_utf8 = true,
+      .new_file = Encoding::kUtf8,
+      .new_line_end = u"\n",
+      .single_byte_fallback = Encoding::kUtf8Bom,
+  };
+  return kRules;
+}
+
+DecodedText Decode(std::string_view bytes, const EncodingRules& rules) {
   if (bytes.starts_with(kBomUtf16Le)) {
     return {DecodeUtf16(bytes.substr(2), false), Encoding::kUtf16Le};
   }
@@ -103,11 +119,14 @@ DecodedText Decode(std::string_view bytes) {
     if (auto text = DecodeUtf8(rest)) return {std::move(*text), Encoding::kUtf8Bom};
     return {DecodePath(rest), Encoding::kUtf8Bom};
   }
-  if (auto text = DecodeUtf8(bytes)) return {std::move(*text), Encoding::kUtf8};
-  return {DecodeWindows1252(bytes), Encoding::kWindows1252};
+  if (rules.guess_utf8) {
+    if (auto text = DecodeUtf8(bytes)) return {std::move(*text), Encoding::kUtf8};
+  }
+  return {rules.single_byte.decode(bytes), Encoding::kWindows1252};
 }
 
-std::optional<std::string> Encode(std::u16string_view text, Encoding encoding) {
+std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
+                                  const EncodingRules& rules) {
   switch (encoding) {
     case Encoding::kUtf8:
       return EncodeUtf8Faithfully(text);
@@ -121,7 +140,7 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding) {
     case Encoding::kUtf16Be:
       return EncodeUtf16(text, true);
     case Encoding::kWindows1252:
-      return EncodeWindows1252(text);
+      return rules.single_byte.encode(text);
   }
   return std::nullopt;
 }

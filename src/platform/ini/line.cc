@@ -2,8 +2,6 @@
 // fail: every line is one of the kinds below, whatever bytes it holds.
 #include "platform/ini/line.h"
 
-#include "platform/ini/case_fold.h"
-
 namespace orx::platform::ini {
 
 std::u16string_view TrimBlanks(std::u16string_view text) {
@@ -16,12 +14,6 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 
 namespace {
 
-// The multiply stays off the chain from word to word, so long names (task
-// sections are 38-unit GUIDs) hash at about two cycles a word.
-uint64_t MixWord(uint64_t hash, uint64_t word) {
-  return ((hash << 23) | (hash >> 41)) + word * 0x9E3779B97F4A7C15u;
-}
-
 void SetName(const std::u16string_view content, std::u16string_view name, Line& line) {
   line.name_offset = static_cast<uint32_t>(name.data() - content.data());
   line.name_length = static_cast<uint32_t>(name.size());
@@ -29,23 +21,8 @@ void SetName(const std::u16string_view content, std::u16string_view name, Line& 
 
 }  // namespace
 
-uint32_t NameHash(std::u16string_view name) {
-  uint64_t hash = name.size();
-  size_t i = 0;
-  for (; i + 4 <= name.size(); i += 4) hash = MixWord(hash, FoldCaseWord(name.data() + i));
-  if (i < name.size()) {
-    char16_t tail[4] = {};
-    for (size_t j = 0; i + j < name.size(); ++j) tail[j] = name[i + j];
-    hash = MixWord(hash, FoldCaseWord(tail));
-  }
-  hash ^= hash >> 32;
-  hash *= 0xD6E8FEB86659FD93u;
-  return static_cast<uint32_t>(hash >> 32);
-}
-
 void ClassifyLine(std::u16string_view content, Line& line) {
   line.name_offset = line.name_length = line.value_offset = line.value_length = 0;
-  line.name_hash = 0;
   const std::u16string_view text = TrimBlanks(content);
   if (text.empty()) {
     line.kind = LineKind::kBlank;
@@ -77,7 +54,33 @@ void ClassifyLine(std::u16string_view content, Line& line) {
       break;
     }
   }
-  line.name_hash = NameHash(content.substr(line.name_offset, line.name_length));
+}
+
+size_t ReadLine(std::u16string_view text, size_t begin, Line& line) {
+  const char16_t* const data = text.data();
+  const size_t size = text.size();
+  size_t end = begin;
+  // Nearly every unit is above CR, which settles it with one comparison.
+  while (end < size && (data[end] > u'\r' || (data[end] != u'\n' && data[end] != u'\r'))) ++end;
+  line.begin = static_cast<uint32_t>(begin);
+  line.length = static_cast<uint32_t>(end - begin);
+  line.line_end = 0;
+  if (end < size) {
+    line.line_end = (data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n') ? 2 : 1;
+  }
+  ClassifyLine(text.substr(begin, end - begin), line);
+  return end + line.line_end;
+}
+
+std::u16string_view LineName(std::u16string_view text, size_t begin) {
+  size_t first = begin;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  if (first == text.size() || text[first] == u';') return {};
+  const bool header = text[first] == u'[';
+  if (header) ++first;
+  const size_t end = text.find_first_of(header ? u"]\r\n" : u"=\r\n", first);
+  if (!header && (end == std::u16string_view::npos || text[end] != u'=')) return {};
+  return TrimBlanks(text.substr(first, end == std::u16string_view::npos ? end : end - first));
 }
 
 uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {
@@ -87,24 +90,12 @@ uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {
   lines.reserve(lines.size() + text.size() / 12 + 1);
   uint32_t sections = 0;
   uint32_t section = kNoSection;
-  const char16_t* const data = text.data();
-  const size_t size = text.size();
-  size_t begin = 0;
-  while (begin < size) {
-    size_t end = begin;
-    // Nearly every unit is above CR, which settles it with one comparison.
-    while (end < size && (data[end] > u'\r' || (data[end] != u'\n' && data[end] != u'\r'))) ++end;
+  for (size_t begin = 0; begin < text.size();) {
     Line line;
-    line.begin = static_cast<uint32_t>(begin);
-    line.length = static_cast<uint32_t>(end - begin);
-    if (end < size) {
-      line.line_end = (data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n') ? 2 : 1;
-    }
-    ClassifyLine(text.substr(begin, end - begin), line);
+    begin = ReadLine(text, begin, line);
     if (line.kind == LineKind::kHeader) section = sections++;
     line.section = section;
     lines.push_back(line);
-    begin = end + line.line_end;
   }
   return sections;
 }

@@ -1,7 +1,8 @@
-// The line records a document keeps beside its text: where each line lies,
-// what kind of line it is, and where its name and value are. Records hold
-// offsets, not strings, so a parse allocates nothing per line and a copy of
-// a document is two flat copies. Internal to the INI engine.
+// One line of a settings file as the parser sees it: where it lies, what
+// kind of line it is, and where its name and value are, as offsets into the
+// text. A document keeps only where its header and entry lines start and
+// reads the rest again from its text when needed. Internal to the INI
+// engine (and to the tool's check, which lists every line).
 #ifndef ORX_PLATFORM_INI_LINE_H_
 #define ORX_PLATFORM_INI_LINE_H_
 
@@ -37,7 +38,6 @@ struct Line {
   uint32_t value_offset = 0;
   uint32_t value_length = 0;
   uint32_t section = kNoSection;  // ordinal of the header at or above the line
-  uint32_t name_hash = 0;         // NameHash of the name of a header or an entry
   uint8_t line_end = 0;           // 0 (only the last line), 1 (CR or LF) or 2 (CRLF)
   LineKind kind = LineKind::kBlank;
 
@@ -50,12 +50,19 @@ inline bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t' || uni
 
 std::u16string_view TrimBlanks(std::u16string_view text);
 
-// A hash of `name` that is equal for names EqualsIgnoreCase calls equal.
-uint32_t NameHash(std::u16string_view name);
-
-// Sets kind, name, value and name_hash of `line` from `content`, the line's
-// text without its line end.
+// Sets kind, name and value of `line` from `content`, the line's text
+// without its line end.
 void ClassifyLine(std::u16string_view content, Line& line);
+
+// Reads the line of `text` that starts at `begin`: its extent and line end,
+// then kind, name and value; `section` is left as it is. Returns where the
+// next line starts (text.size() after the last line).
+size_t ReadLine(std::u16string_view text, size_t begin, Line& line);
+
+// The name ClassifyLine would find in the line of `text` that starts at
+// `begin`, reading no further than the name's end: the section name of a
+// header, the key of an entry; empty for other lines.
+std::u16string_view LineName(std::u16string_view text, size_t begin);
 
 // Splits `text` into lines (CR, LF and CRLF each end one), classifies each,
 // and numbers the sections. Returns the number of headers.

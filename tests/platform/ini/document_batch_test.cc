@@ -93,7 +93,7 @@ std::vector<KeyEdit> RandomEdits(std::mt19937& random) {
 // Every lookup the name lists can make answers alike in both documents.
 void ExpectSameLookups(const Document& a, const Document& b) {
   for (const std::u16string_view section : kSections) {
-    EXPECT_EQ(a.HasSection(section), b.HasSection(section));
+    EXPECT_EQ(HasSection(a, section), HasSection(b, section));
     EXPECT_EQ(Entries(a, section), Entries(b, section));
     for (const std::u16string_view key : kKeys) {
       EXPECT_EQ(a.FindValue(section, key), b.FindValue(section, key));
@@ -201,7 +201,7 @@ TEST_P(BatchRefusal, ChangesNothing) {
   EXPECT_EQ(document.ToBytes(), file);
   EXPECT_FALSE(document.changed());
   EXPECT_EQ(document.FindValue(u"S", u"k"), u"1");
-  EXPECT_FALSE(document.HasSection(u"new"));
+  EXPECT_FALSE(HasSection(document, u"new"));
 }
 
 const RefusalCase kRefusals[] = {

@@ -295,7 +295,7 @@ TEST(Document, CopyIsIndependentOfTheOriginal) {
   ASSERT_EQ(copy.SetValue(u"S", u"k", u"2"), Status::kOk);
   ASSERT_EQ(copy.SetValue(u"T", u"k", u"3"), Status::kOk);
   EXPECT_EQ(original.FindValue(u"S", u"k"), u"1");
-  EXPECT_FALSE(original.HasSection(u"T"));
+  EXPECT_FALSE(HasSection(original, u"T"));
   EXPECT_FALSE(original.changed());
   EXPECT_EQ(copy.FindValue(u"S", u"k"), u"2");
 }

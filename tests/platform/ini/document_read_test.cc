@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ini/document.h"
+#include "platform/ini/entries.h"
 
 namespace orx::platform::ini {
 namespace {
@@ -147,11 +148,11 @@ TEST(Document, SectionVisitStopsWhenAsked) {
   EXPECT_EQ(keys, (std::vector<std::u16string>{u"a", u"b"}));
 }
 
-TEST(Document, HasSectionSeesEmptyAndBracketlessHeaders) {
+TEST(Document, SectionReadSeesEmptyAndBracketlessHeaders) {
   const Document document = Document::FromBytes("k=v\n[]\n[Open\n");
-  EXPECT_TRUE(document.HasSection(u""));
-  EXPECT_TRUE(document.HasSection(u" open "));
-  EXPECT_FALSE(document.HasSection(u"k"));
+  EXPECT_TRUE(HasSection(document, u""));
+  EXPECT_TRUE(HasSection(document, u" open "));
+  EXPECT_FALSE(HasSection(document, u"k"));
 }
 
 TEST(Document, ReadFormTrimsThenTakesOffOneQuotePair) {

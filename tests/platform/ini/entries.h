@@ -1,5 +1,5 @@
 // A section's entries as one comparable text, "key=raw|" per entry, for
-// tests that compare two documents' sections.
+// tests that compare two documents' sections; and whether a section exists.
 #ifndef ORX_TESTS_PLATFORM_INI_ENTRIES_H_
 #define ORX_TESTS_PLATFORM_INI_ENTRIES_H_
 
@@ -17,6 +17,11 @@ inline std::u16string Entries(const Document& document, std::u16string_view sect
     return true;
   });
   return listed;
+}
+
+// Whether a section of that name is there, as a section read sees it.
+inline bool HasSection(const Document& document, std::u16string_view section) {
+  return document.ForEachEntry(section, [](const SectionEntry&) { return false; });
 }
 
 }  // namespace orx::platform::ini

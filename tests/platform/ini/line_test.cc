@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/ini/case_fold.h"
+#include "platform/ini/name_hash.h"
 
 namespace orx::platform::ini {
 namespace {

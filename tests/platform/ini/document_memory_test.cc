@@ -1,0 +1,61 @@
+// What a parsed document holds, as MemoryUsage reports it: at least its text
+// and a share per line, so that a cache bounded by it is bounded in fact.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/ini/document.h"
+
+namespace orx::platform::ini {
+namespace {
+
+std::string ManyKeys(int count) {
+  std::string file = "[S]\n";
+  for (int i = 0; i < count; ++i) file += "key" + std::to_string(i) + "=value\n";
+  return file;
+}
+
+TEST(DocumentMemory, CountsTheTextAndGrowsWithTheFile) {
+  const Document empty;
+  const std::string small = ManyKeys(10);
+  const std::string large = ManyKeys(20000);
+  const Document small_document = Document::FromBytes(small);
+  const Document large_document = Document::FromBytes(large);
+  EXPECT_GT(small_document.MemoryUsage(), empty.MemoryUsage());
+  // Every unit of the text is held, however the document stores it.
+  EXPECT_GE(large_document.MemoryUsage(), large.size());
+  EXPECT_GT(large_document.MemoryUsage() - small_document.MemoryUsage(),
+            large.size() - small.size());
+}
+
+TEST(DocumentMemory, AnEditThatAddsLinesAddsToTheCount) {
+  Document document = Document::FromBytes(ManyKeys(10));
+  const size_t before = document.MemoryUsage();
+  for (int i = 0; i < 5000; ++i) {
+    ASSERT_EQ(document.SetValue(u"T",
+                                u"k" + std::u16string(1, u'a' + i % 26) +
+                                    std::u16string(1, u'a' + i / 26 % 26) +
+                                    std::u16string(1, u'a' + i / 676),
+                                u"a value of some length"),
+              Status::kOk);
+  }
+  EXPECT_GT(document.MemoryUsage(), before + 5000 * 30);
+}
+
+TEST(DocumentMemory, LineDenseFilesStayWithinFourTimesTheirSize) {
+  // Lines no lookup needs cost only their text; entry lines a record each.
+  constexpr size_t kSize = 2 << 20;
+  constexpr size_t kConstant = 64 << 10;
+  for (const std::string_view line : {"\n", "\r\n", "\r", "a\n", ";\n", " \n", "=\n"}) {
+    std::string file = "[S]\nk=v\n";
+    while (file.size() + line.size() <= kSize) file += line;
+    const Document document = Document::FromBytes(file);
+    EXPECT_LE(document.MemoryUsage(), 4 * file.size() + kConstant)
+        << testing::PrintToString(std::string(line));
+    EXPECT_EQ(document.FindValue(u"S", u"k"), u"v");
+  }
+}
+
+}  // namespace
+}  // namespace orx::platform::ini
