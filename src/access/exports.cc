@@ -55,7 +55,7 @@ ORX_API int32_t ORX_CALL orxGetPropertyInt(uint32_t id, int32_t* value) {
 }
 
 ORX_API int32_t ORX_CALL orxGetTaskProperty(const orxChar* task, uint32_t id, orxChar* buffer,
-                                   uint32_t size) {
+                                            uint32_t size) {
   return orx::frame::GuardExport(
       [&] { return ReadPropertyValue(id, Internal(task), nullptr, Internal(buffer), size); });
 }
@@ -68,8 +68,8 @@ ORX_API int32_t ORX_CALL orxGetTaskPropertyInt(const orxChar* task, uint32_t id,
   });
 }
 
-ORX_API int32_t ORX_CALL orxGetProviderProperty(const orxChar* provider, uint32_t id, orxChar* buffer,
-                                       uint32_t size) {
+ORX_API int32_t ORX_CALL orxGetProviderProperty(const orxChar* provider, uint32_t id,
+                                                orxChar* buffer, uint32_t size) {
   return orx::frame::GuardExport([&] {
     if (buffer != nullptr) buffer[0] = u'\0';
     if (provider == nullptr && IsInProviderRange(id)) return Status::kInvalidParameter;
@@ -77,7 +77,8 @@ ORX_API int32_t ORX_CALL orxGetProviderProperty(const orxChar* provider, uint32_
   });
 }
 
-ORX_API int32_t ORX_CALL orxGetProviderPropertyInt(const orxChar* provider, uint32_t id, int32_t* value) {
+ORX_API int32_t ORX_CALL orxGetProviderPropertyInt(const orxChar* provider, uint32_t id,
+                                                   int32_t* value) {
   return orx::frame::GuardExport([&] {
     if (value == nullptr) return Status::kInvalidParameter;
     *value = 0;
@@ -87,29 +88,34 @@ ORX_API int32_t ORX_CALL orxGetProviderPropertyInt(const orxChar* provider, uint
 }
 
 ORX_API int32_t ORX_CALL orxSetProperty(uint32_t id, const orxChar* value) {
-  return orx::frame::GuardExport([&] { return WritePropertyValue(id, nullptr, nullptr, Internal(value)); });
+  return orx::frame::GuardExport(
+      [&] { return WritePropertyValue(id, nullptr, nullptr, Internal(value)); });
 }
 
 ORX_API int32_t ORX_CALL orxSetPropertyInt(uint32_t id, int32_t value) {
   return orx::frame::GuardExport([&] { return WriteInteger(id, nullptr, nullptr, value); });
 }
 
-ORX_API int32_t ORX_CALL orxSetTaskProperty(const orxChar* task, uint32_t id, const orxChar* value) {
-  return orx::frame::GuardExport([&] { return WritePropertyValue(id, Internal(task), nullptr, Internal(value)); });
+ORX_API int32_t ORX_CALL orxSetTaskProperty(const orxChar* task, uint32_t id,
+                                            const orxChar* value) {
+  return orx::frame::GuardExport(
+      [&] { return WritePropertyValue(id, Internal(task), nullptr, Internal(value)); });
 }
 
 ORX_API int32_t ORX_CALL orxSetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t value) {
   return orx::frame::GuardExport([&] { return WriteInteger(id, Internal(task), nullptr, value); });
 }
 
-ORX_API int32_t ORX_CALL orxSetProviderProperty(const orxChar* provider, uint32_t id, const orxChar* value) {
+ORX_API int32_t ORX_CALL orxSetProviderProperty(const orxChar* provider, uint32_t id,
+                                                const orxChar* value) {
   return orx::frame::GuardExport([&] {
     if (provider == nullptr && IsInProviderRange(id)) return Status::kInvalidParameter;
     return WritePropertyValue(id, nullptr, ProviderFor(id, provider), Internal(value));
   });
 }
 
-ORX_API int32_t ORX_CALL orxSetProviderPropertyInt(const orxChar* provider, uint32_t id, int32_t value) {
+ORX_API int32_t ORX_CALL orxSetProviderPropertyInt(const orxChar* provider, uint32_t id,
+                                                   int32_t value) {
   return orx::frame::GuardExport([&] {
     if (provider == nullptr && IsInProviderRange(id)) return Status::kInvalidParameter;
     return WriteInteger(id, nullptr, ProviderFor(id, provider), value);

@@ -21,7 +21,8 @@ orxQuery ToAbi(orx::tasks::QueryHandle handle) { return reinterpret_cast<orxQuer
 extern "C" {
 
 ORX_API int32_t ORX_CALL orxCreateTask(orxChar* idBuffer, uint32_t* idLength) {
-  return orx::frame::GuardExport([&] { return orx::tasks::CreateTask(Internal(idBuffer), idLength); });
+  return orx::frame::GuardExport(
+      [&] { return orx::tasks::CreateTask(Internal(idBuffer), idLength); });
 }
 
 ORX_API int32_t ORX_CALL orxDeleteTask(const orxChar* task) {
@@ -29,23 +30,25 @@ ORX_API int32_t ORX_CALL orxDeleteTask(const orxChar* task) {
 }
 
 ORX_API int32_t ORX_CALL orxDeleteTaskDefinition(const orxChar* slotKey, const orxChar* task) {
-  return orx::frame::GuardExport([&] { return orx::tasks::DeleteTaskDefinition(Internal(slotKey), Internal(task)); });
+  return orx::frame::GuardExport(
+      [&] { return orx::tasks::DeleteTaskDefinition(Internal(slotKey), Internal(task)); });
 }
 
-ORX_API int32_t ORX_CALL orxFindTaskByName(const orxChar* name, orxChar* buffer, uint32_t capacity) {
+ORX_API int32_t ORX_CALL orxFindTaskByName(const orxChar* name, orxChar* buffer,
+                                           uint32_t capacity) {
   return orx::frame::GuardExport(
       [&] { return orx::tasks::FindTaskByName(Internal(name), Internal(buffer), capacity); });
 }
 
 ORX_API int32_t ORX_CALL orxGetFirstTask(orxQuery* query, orxChar* idBuffer, uint32_t idCapacity,
-                                orxChar* keyBuffer, uint32_t keyCapacity) {
+                                         orxChar* keyBuffer, uint32_t keyCapacity) {
   return orx::frame::GuardExport([&] {
     if (idBuffer == nullptr || query == nullptr) return orx::Status::kInvalidParameter;
     // Cleared here as well, so that a failed allocation leaves no handle.
     *query = nullptr;
     orx::tasks::QueryHandle handle = 0;
-    const orx::Status status =
-        orx::tasks::GetFirstTask(&handle, Internal(idBuffer), idCapacity, Internal(keyBuffer), keyCapacity);
+    const orx::Status status = orx::tasks::GetFirstTask(&handle, Internal(idBuffer), idCapacity,
+                                                        Internal(keyBuffer), keyCapacity);
     *query = ToAbi(handle);
     return status;
   });
@@ -60,9 +63,10 @@ ORX_API int32_t ORX_CALL orxCloseQuery(orxQuery query) {
 }
 
 ORX_API int32_t ORX_CALL orxCopyTaskDefinition(const orxChar* source, orxChar* idBuffer,
-                                      uint32_t* idLength) {
-  return orx::frame::GuardExport(
-      [&] { return orx::tasks::CopyTaskDefinition(Internal(source), Internal(idBuffer), idLength); });
+                                               uint32_t* idLength) {
+  return orx::frame::GuardExport([&] {
+    return orx::tasks::CopyTaskDefinition(Internal(source), Internal(idBuffer), idLength);
+  });
 }
 
 ORX_API int32_t ORX_CALL orxShrinkTasks(int32_t lastSlot) {

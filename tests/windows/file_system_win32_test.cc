@@ -75,8 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HolderCase{"shares delete", L"rwd", 1500, 10'000, true},
                       HolderCase{"no delete sharing, lets go", L"rw", 1500, 10'000, true},
                       HolderCase{"no delete sharing, holds on", L"rw", 8000, 700, false}),
-    [](const auto& info) { return std::string(info.param.share[2] ? "Rwd" : "Rw") +
-                                  std::to_string(info.param.hold_ms); });
+    [](const auto& info) {
+      return std::string(info.param.share[2] ? "Rwd" : "Rw") + std::to_string(info.param.hold_ms);
+    });
 
 TEST_F(Win32Files, WriterLockIsExclusiveAcrossProcessesAndWaitsBounded) {
   folder_.Write("locked.ini", "");
@@ -84,12 +85,14 @@ TEST_F(Win32Files, WriterLockIsExclusiveAcrossProcessesAndWaitsBounded) {
   ASSERT_TRUE(holder.WaitForLine("ready"));
 
   auto start = Clock::now();
-  Result<platform::WriterLock> refused = platform::WriterLock::Acquire(Path("locked.ini"), milliseconds(300));
+  Result<platform::WriterLock> refused =
+      platform::WriterLock::Acquire(Path("locked.ini"), milliseconds(300));
   EXPECT_EQ(refused.status(), Status::kSharingViolation);
   EXPECT_GE(MsSince(start), 280);
 
   start = Clock::now();
-  Result<platform::WriterLock> taken = platform::WriterLock::Acquire(Path("locked.ini"), milliseconds(10'000));
+  Result<platform::WriterLock> taken =
+      platform::WriterLock::Acquire(Path("locked.ini"), milliseconds(10'000));
   EXPECT_TRUE(taken.ok()) << ToAbi(taken.status());
   EXPECT_LT(MsSince(start), 9000);
   EXPECT_TRUE(folder_.Exists("locked.ini.lock"));  // never moved or removed
@@ -154,8 +157,10 @@ TEST_F(Win32Files, ReadsDuringInPlaceRewritesAreNeverTorn) {
     }
     ++reads;
     EXPECT_EQ(static_cast<int64_t>(contents->bytes.size()), contents->identity.size);
-    if (contents->bytes.ends_with("[end]\r\nmarker=last\r\n")) ++whole;
-    else ADD_FAILURE() << "a read of " << contents->bytes.size() << " bytes was cut";
+    if (contents->bytes.ends_with("[end]\r\nmarker=last\r\n"))
+      ++whole;
+    else
+      ADD_FAILURE() << "a read of " << contents->bytes.size() << " bytes was cut";
   }
   EXPECT_EQ(writer.Wait(), 0);
   std::printf("[ torn ] %d reads during the rewrites, %d whole\n", reads, whole);

@@ -90,21 +90,22 @@ TEST_P(LanguageModuleChoice, PicksTheModuleInForce) {
   SetEnvironmentVariableW(L"ORX_LANGUAGE_MODULE", nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Win32, LanguageModuleChoice,
-    ::testing::Values(LanguageCase{nullptr, L"de-DE", u"Schnellpr\u00fcfung"},
-                      LanguageCase{nullptr, L"de-AT", u"Schnellpr\u00fcfung"},
-                      LanguageCase{nullptr, L"fr-FR", u"Quick scan"},
-                      LanguageCase{nullptr, L"..\\x", u"Quick scan"},
-                      LanguageCase{L"de.dll", L"en-US", u"Schnellpr\u00fcfung"},
-                      LanguageCase{L"missing.dll", L"de-DE", u""}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Win32, LanguageModuleChoice,
+                         ::testing::Values(LanguageCase{nullptr, L"de-DE", u"Schnellpr\u00fcfung"},
+                                           LanguageCase{nullptr, L"de-AT", u"Schnellpr\u00fcfung"},
+                                           LanguageCase{nullptr, L"fr-FR", u"Quick scan"},
+                                           LanguageCase{nullptr, L"..\\x", u"Quick scan"},
+                                           LanguageCase{L"de.dll", L"en-US",
+                                                        u"Schnellpr\u00fcfung"},
+                                           LanguageCase{L"missing.dll", L"de-DE", u""}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(Win32LanguageModules, ModuleFileIsReadAgainWhenItChanges) {
   const std::wstring folder = LangFolder();
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring copy = std::wstring(temp) + L"orx-module-" + std::to_wstring(GetCurrentProcessId()) + L".dll";
+  const std::wstring copy =
+      std::wstring(temp) + L"orx-module-" + std::to_wstring(GetCurrentProcessId()) + L".dll";
   ASSERT_TRUE(CopyFileW((folder + L"\\de.dll").c_str(), copy.c_str(), FALSE));
   SetEnvironmentVariableW(L"ORX_LANGUAGE_MODULE", copy.c_str());
   auto modules = platform::win32::NewWin32LanguageModules(L"", L"");

@@ -69,7 +69,8 @@ int PlatformWrite(const std::wstring& path, unsigned long count) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"hold" && argc == 5) return Hold(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
+  if (command == L"hold" && argc == 5)
+    return Hold(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (command == L"lock" && argc == 4) return Lock(argv[2], std::wcstoul(argv[3], nullptr, 10));
   if (command == L"write-loop" && argc == 3) return WriteLoop(argv[2]);
   if (command == L"platform-write" && argc == 4) {

@@ -37,8 +37,8 @@ HelperProcess::HelperProcess(const std::vector<std::wstring>& arguments) {
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION info{};
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &info)) {
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                     &info)) {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     output_ = read_end;
@@ -91,8 +91,8 @@ void HelperProcess::Terminate() {
 }
 
 std::wstring Wide(const std::string& utf8) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
   return wide;
@@ -123,8 +123,8 @@ bool LibraryWrite(const std::wstring& path, const std::wstring& section, const s
 std::wstring PlatformRead(const std::wstring& path, const std::wstring& section,
                           const std::wstring& key) {
   wchar_t buffer[4096];
-  const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<missing>",
-                                                buffer, 4096, path.c_str());
+  const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<missing>", buffer,
+                                                4096, path.c_str());
   return std::wstring(buffer, length);
 }
 

@@ -228,10 +228,11 @@ int32_t ReadPropertyText(const Scope& scope, const Property& property, std::u16s
   for (uint32_t capacity = 1024;; capacity *= 4) {
     std::vector<char16_t> buffer(capacity);
     const int32_t status =
-        scope.HasTask() ? orxGetTaskProperty(Abi(task.c_str()), property.id, Abi(buffer.data()), capacity)
-        : scope.HasProvider()
-            ? orxGetProviderProperty(Abi(provider.c_str()), property.id, Abi(buffer.data()), capacity)
-            : orxGetProperty(property.id, Abi(buffer.data()), capacity);
+        scope.HasTask()
+            ? orxGetTaskProperty(Abi(task.c_str()), property.id, Abi(buffer.data()), capacity)
+        : scope.HasProvider() ? orxGetProviderProperty(Abi(provider.c_str()), property.id,
+                                                       Abi(buffer.data()), capacity)
+                              : orxGetProperty(property.id, Abi(buffer.data()), capacity);
     if (status != 0) return status;
     const size_t length = std::char_traits<char16_t>::length(buffer.data());
     if (length + 1 < capacity || capacity >= (1u << 26)) {
@@ -244,7 +245,8 @@ int32_t ReadPropertyText(const Scope& scope, const Property& property, std::u16s
 int32_t ReadPropertyInt(const Scope& scope, const Property& property, int32_t& out) {
   const std::u16string task = ToUtf16(scope.task), provider = ToUtf16(scope.provider);
   if (scope.HasTask()) return orxGetTaskPropertyInt(Abi(task.c_str()), property.id, &out);
-  if (scope.HasProvider()) return orxGetProviderPropertyInt(Abi(provider.c_str()), property.id, &out);
+  if (scope.HasProvider())
+    return orxGetProviderPropertyInt(Abi(provider.c_str()), property.id, &out);
   return orxGetPropertyInt(property.id, &out);
 }
 

@@ -127,7 +127,8 @@ int Remove(const std::string& slot_key, const std::string& task) {
   if (!listed || listed->slot_key != slot_key) {
     return Refuse("slot " + slot_key + " does not hold the task " + task);
   }
-  if (int32_t status = orxDeleteTaskDefinition(Abi(ToUtf16(slot_key).c_str()), Abi(ToUtf16(task).c_str()));
+  if (int32_t status =
+          orxDeleteTaskDefinition(Abi(ToUtf16(slot_key).c_str()), Abi(ToUtf16(task).c_str()));
       status != 0) {
     return RefuseStatus("cannot remove " + task, status);
   }

@@ -4,8 +4,8 @@
 // Trailing separators are dropped, so DataFolder, which appends one, ends
 // with exactly one. The text lives in a thread-local string between
 // cmnbInit and cmnbFree.
-#include "platform/win32/windows_api.h"
 #include <shlobj.h>
+#include "platform/win32/windows_api.h"
 
 #include <string>
 

@@ -79,8 +79,9 @@ Result<FileIdentity> IdentityOf(HANDLE file) {
   identity.size = static_cast<int64_t>((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
   identity.mtime_ns = win32::FileTimeToNs(basic.LastWriteTime.QuadPart);
   // FAT keeps no change time; the last write stands in for it.
-  identity.ctime_ns = basic.ChangeTime.QuadPart != 0 ? win32::FileTimeToNs(basic.ChangeTime.QuadPart)
-                                                     : identity.mtime_ns;
+  identity.ctime_ns = basic.ChangeTime.QuadPart != 0
+                          ? win32::FileTimeToNs(basic.ChangeTime.QuadPart)
+                          : identity.mtime_ns;
   LearnVolumeTick(file, identity.volume);
   return identity;
 }
@@ -167,8 +168,8 @@ bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns) {
 int64_t NowNs() {
   FILETIME now;
   GetSystemTimePreciseAsFileTime(&now);
-  return win32::FileTimeToNs(static_cast<int64_t>((uint64_t{now.dwHighDateTime} << 32) |
-                                                  now.dwLowDateTime));
+  return win32::FileTimeToNs(
+      static_cast<int64_t>((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime));
 }
 
 Result<NativePath> ResolveTarget(const NativePath& path) { return path; }

@@ -3,8 +3,8 @@
 // for the calling thread only while one is made, and only when the thread
 // had not initialised it itself; a thread that uses another apartment model
 // keeps its own.
-#include "platform/win32/windows_api.h"
 #include <objbase.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/guid.h"
 #include "platform/win32/win32_util.h"

@@ -66,9 +66,8 @@ std::shared_ptr<const StringTable> EmptyTable() {
 class BuiltinModule final : public LanguageModule {
  public:
   std::shared_ptr<const StringTable> Table() const override {
-    static const auto* const table =
-        new std::shared_ptr<const StringTable>(std::make_shared<const StringTable>(
-            ResourceStringTable(OwnModule())));
+    static const auto* const table = new std::shared_ptr<const StringTable>(
+        std::make_shared<const StringTable>(ResourceStringTable(OwnModule())));
     return *table;
   }
   const std::string& path() const override { return path_; }
@@ -161,7 +160,8 @@ class Win32LanguageModules final : public LanguageModules {
 std::wstring InstalledLanguageFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameW(OwnModule(), path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        GetModuleFileNameW(OwnModule(), path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return std::wstring();
     if (length < path.size()) {
       path.resize(length);

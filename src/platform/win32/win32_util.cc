@@ -34,7 +34,8 @@ std::optional<std::wstring> NonEmptyEnvironment(const wchar_t* name) {
   std::wstring value(64, L'\0');
   for (;;) {
     ::SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    const DWORD length =
+        GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
     if (length == 0) return std::nullopt;  // unset, or set to the empty string
     if (length < value.size()) {
       value.resize(length);
@@ -50,8 +51,7 @@ Backoff::Backoff(std::chrono::milliseconds budget)
 bool Backoff::Wait() {
   const auto now = std::chrono::steady_clock::now();
   if (now >= deadline_) return false;
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - now).count();
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - now).count();
   Sleep(std::min<DWORD>(next_ms_, static_cast<DWORD>(std::max<int64_t>(left, 1))));
   next_ms_ = std::min<DWORD>(next_ms_ * 2, 100);
   ++retries_;
