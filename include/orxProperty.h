@@ -39,14 +39,32 @@ typedef char16_t orxChar; /* one UTF-16 code unit */
 #include <uchar.h>
 typedef char16_t orxChar;
 #endif
-typedef struct orxTaskQuery *orxQuery; /* opaque enumeration handle */
+typedef struct orxTaskQuery* orxQuery; /* opaque enumeration handle */
 
+/* Windows: callers import the exports from orxProperty.dll; only the DLL's
+ * own build (ORX_BUILDING_DLL) exports them, and programs linking the
+ * library's objects themselves (ORX_STATIC) do neither. 32-bit Windows calls
+ * them with __stdcall, as the platform's own API; ORX_CALL is empty
+ * everywhere else. */
 #if defined(_WIN32)
+#if defined(ORX_BUILDING_DLL)
 #define ORX_API __declspec(dllexport)
+#elif defined(ORX_STATIC)
+#define ORX_API
+#else
+#define ORX_API __declspec(dllimport)
+#endif
+#if defined(_M_IX86) || defined(__i386__)
+#define ORX_CALL __stdcall
+#else
+#define ORX_CALL
+#endif
 #elif defined(__GNUC__)
 #define ORX_API __attribute__((visibility("default")))
+#define ORX_CALL
 #else
 #define ORX_API
+#define ORX_CALL
 #endif
 
 #ifdef __cplusplus
@@ -65,17 +83,17 @@ extern "C" {
 #define ORX_STATUS_FILENAME_EXCED_RANGE 206 /* the data folder or a settings path is too long */
 
 /* Property classes: the high half of a property identifier. */
-#define ORX_CLASS_GENERAL 0x00010000u     /* product-wide settings, 124 entries */
-#define ORX_CLASS_TASK 0x00020000u        /* properties of one scan task, 46 entries */
-#define ORX_CLASS_EMAIL 0x00040000u       /* e-mail protection module, 20 entries */
-#define ORX_CLASS_FILESYSTEM 0x00080000u  /* file system protection module, 17 entries */
-#define ORX_CLASS_P2P 0x00100000u         /* peer-to-peer protection module, 32 entries */
-#define ORX_CLASS_IM 0x00200000u          /* instant-messaging protection module, 24 entries */
-#define ORX_CLASS_WEB 0x00400000u         /* web protection module, 13 entries */
-#define ORX_CLASS_NETWORK 0x00800000u     /* network protection module, 3 entries */
-#define ORX_CLASS_SCRIPT 0x01000000u      /* script protection module, 1 entry */
-#define ORX_CLASS_ANTISPAM 0x02000000u    /* anti-spam module, 17 entries */
-#define ORX_CLASS_PROVIDER 0x04000000u    /* per-provider settings, 19 entries */
+#define ORX_CLASS_GENERAL 0x00010000u    /* product-wide settings, 124 entries */
+#define ORX_CLASS_TASK 0x00020000u       /* properties of one scan task, 46 entries */
+#define ORX_CLASS_EMAIL 0x00040000u      /* e-mail protection module, 20 entries */
+#define ORX_CLASS_FILESYSTEM 0x00080000u /* file system protection module, 17 entries */
+#define ORX_CLASS_P2P 0x00100000u        /* peer-to-peer protection module, 32 entries */
+#define ORX_CLASS_IM 0x00200000u         /* instant-messaging protection module, 24 entries */
+#define ORX_CLASS_WEB 0x00400000u        /* web protection module, 13 entries */
+#define ORX_CLASS_NETWORK 0x00800000u    /* network protection module, 3 entries */
+#define ORX_CLASS_SCRIPT 0x01000000u     /* script protection module, 1 entry */
+#define ORX_CLASS_ANTISPAM 0x02000000u   /* anti-spam module, 17 entries */
+#define ORX_CLASS_PROVIDER 0x04000000u   /* per-provider settings, 19 entries */
 
 /* ---- Lifecycle ---------------------------------------------------------- */
 
@@ -85,12 +103,12 @@ extern "C" {
  * A folder of 259 characters or more is kept as unusable: every operation
  * that needs a settings path then returns ORX_STATUS_FILENAME_EXCED_RANGE and
  * touches no file. Always returns 0. */
-ORX_API int32_t orxPropertyInitLibrary(void);
+ORX_API int32_t ORX_CALL orxPropertyInitLibrary(void);
 
 /* Waits until an orxPropertyInitLibrary running on another thread has
  * finished, and does nothing else: the data folder stays, and every export
  * keeps working afterwards. Always returns 0. */
-ORX_API int32_t orxPropertyFreeLibrary(void);
+ORX_API int32_t ORX_CALL orxPropertyFreeLibrary(void);
 
 /* ---- Property reads ------------------------------------------------------ */
 
@@ -99,24 +117,24 @@ ORX_API int32_t orxPropertyFreeLibrary(void);
  * section or key is missing. Returns 0, or 87 when `buffer` is null, `id`
  * does not resolve, or `id` is a provider setting (which needs a provider
  * name); the buffer is then empty (unless null). */
-ORX_API int32_t orxGetProperty(uint32_t id, orxChar *buffer, uint32_t size);
+ORX_API int32_t ORX_CALL orxGetProperty(uint32_t id, orxChar* buffer, uint32_t size);
 
 /* Reads setting `id` as a decimal integer into `*value` (leading blanks, an
  * optional sign, digits up to the first other character; 0 without digits;
  * saturated at the 32-bit bounds). Returns 0, or 87 when `value` is null
  * (nothing touched), or `id` is refused as for orxGetProperty (`*value` 0). */
-ORX_API int32_t orxGetPropertyInt(uint32_t id, int32_t *value);
+ORX_API int32_t ORX_CALL orxGetPropertyInt(uint32_t id, int32_t* value);
 
 /* As orxGetProperty, but the section read is the task's own (named by the
  * task id `task`); with a null `task` exactly orxGetProperty. A task's Label
  * or Comment stored as a reference to a localized string ("*@" and its
  * number) comes back as the text of that string in the current language
  * module; a reference that names no string comes back as stored. */
-ORX_API int32_t orxGetTaskProperty(const orxChar *task, uint32_t id, orxChar *buffer,
-                                   uint32_t size);
+ORX_API int32_t ORX_CALL orxGetTaskProperty(const orxChar* task, uint32_t id, orxChar* buffer,
+                                            uint32_t size);
 
 /* As orxGetPropertyInt, in the section of task `task`. */
-ORX_API int32_t orxGetTaskPropertyInt(const orxChar *task, uint32_t id, int32_t *value);
+ORX_API int32_t ORX_CALL orxGetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t* value);
 
 /* Reads a provider setting from the file `provider`.ini in the data folder,
  * with the provider-specific defaults; for identifiers outside the provider
@@ -125,11 +143,12 @@ ORX_API int32_t orxGetTaskPropertyInt(const orxChar *task, uint32_t id, int32_t 
  * null `provider`, or a provider name that could leave the data folder or
  * name no file (empty, ".", "..", or holding '/', '\\', ':' or a control
  * character); the buffer is then empty. */
-ORX_API int32_t orxGetProviderProperty(const orxChar *provider, uint32_t id, orxChar *buffer,
-                                       uint32_t size);
+ORX_API int32_t ORX_CALL orxGetProviderProperty(const orxChar* provider, uint32_t id,
+                                                orxChar* buffer, uint32_t size);
 
 /* As orxGetProviderProperty, as an integer (see orxGetPropertyInt). */
-ORX_API int32_t orxGetProviderPropertyInt(const orxChar *provider, uint32_t id, int32_t *value);
+ORX_API int32_t ORX_CALL orxGetProviderPropertyInt(const orxChar* provider, uint32_t id,
+                                                   int32_t* value);
 
 /* ---- Property writes ----------------------------------------------------- */
 
@@ -140,29 +159,31 @@ ORX_API int32_t orxGetProviderPropertyInt(const orxChar *provider, uint32_t id, 
  * 1113 for a value holding a lone surrogate; otherwise the system's error
  * number for a failed write (3 missing folder, 5 access denied, 112 disk
  * full, ...), with the file unchanged. */
-ORX_API int32_t orxSetProperty(uint32_t id, const orxChar *value);
+ORX_API int32_t ORX_CALL orxSetProperty(uint32_t id, const orxChar* value);
 
 /* As orxSetProperty, storing the decimal text of `value`. */
-ORX_API int32_t orxSetPropertyInt(uint32_t id, int32_t value);
+ORX_API int32_t ORX_CALL orxSetPropertyInt(uint32_t id, int32_t value);
 
 /* As orxSetProperty, in the section of task `task` (null: orxSetProperty).
  * A Label or Comment equal to one of the localized strings 1000, 1001, ...
  * (the unbroken run of non-empty strings) is stored as a reference to the
  * lowest such string. A task id holding ']' or a line break is refused
  * with 87. */
-ORX_API int32_t orxSetTaskProperty(const orxChar *task, uint32_t id, const orxChar *value);
+ORX_API int32_t ORX_CALL orxSetTaskProperty(const orxChar* task, uint32_t id, const orxChar* value);
 
 /* As orxSetTaskProperty, storing the decimal text of `value`. */
-ORX_API int32_t orxSetTaskPropertyInt(const orxChar *task, uint32_t id, int32_t value);
+ORX_API int32_t ORX_CALL orxSetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t value);
 
 /* Stores a provider setting in `provider`.ini; for identifiers outside the
  * provider class the name is ignored (see orxSetProperty). A provider
  * setting with a null `provider`, or an unsafe provider name (see
  * orxGetProviderProperty), is refused with 87 before anything else. */
-ORX_API int32_t orxSetProviderProperty(const orxChar *provider, uint32_t id, const orxChar *value);
+ORX_API int32_t ORX_CALL orxSetProviderProperty(const orxChar* provider, uint32_t id,
+                                                const orxChar* value);
 
 /* As orxSetProviderProperty, storing the decimal text of `value`. */
-ORX_API int32_t orxSetProviderPropertyInt(const orxChar *provider, uint32_t id, int32_t value);
+ORX_API int32_t ORX_CALL orxSetProviderPropertyInt(const orxChar* provider, uint32_t id,
+                                                   int32_t value);
 
 /* ---- Task list ----------------------------------------------------------- */
 
@@ -181,12 +202,12 @@ ORX_API int32_t orxSetProviderPropertyInt(const orxChar *provider, uint32_t id, 
  * cannot be made the random source's (a new task then leaves `idBuffer`
  * empty and lists nothing). When all 10000 slots are taken, returns 259 and
  * lists nothing. */
-ORX_API int32_t orxCreateTask(orxChar *idBuffer, uint32_t *idLength);
+ORX_API int32_t ORX_CALL orxCreateTask(orxChar* idBuffer, uint32_t* idLength);
 
 /* Marks task `task` deleted (its Deleted property becomes "1"); the task
  * stays listed. Returns 0, 87 for a null `task`, or the system's error
  * number for a failed write. */
-ORX_API int32_t orxDeleteTask(const orxChar *task);
+ORX_API int32_t ORX_CALL orxDeleteTask(const orxChar* task);
 
 /* Removes key `slotKey` (such as "Task3") from section Scanner and the
  * whole section of task `task`, in one atomic replacement of the file, as an
@@ -195,12 +216,12 @@ ORX_API int32_t orxDeleteTask(const orxChar *task);
  * null name or one the file cannot hold (a line break, '=' in the key, ']'
  * in the section), with nothing removed; or the system's error number for a
  * failed write, with nothing removed. */
-ORX_API int32_t orxDeleteTaskDefinition(const orxChar *slotKey, const orxChar *task);
+ORX_API int32_t ORX_CALL orxDeleteTaskDefinition(const orxChar* slotKey, const orxChar* task);
 
 /* Copies the text "6666" into `buffer`, filling the rest of its `capacity`
  * units with zeros (a capacity of 4 or less leaves it unterminated). `name`
  * is not examined. Returns 0, or 87 for a null `buffer`. */
-ORX_API int32_t orxFindTaskByName(const orxChar *name, orxChar *buffer, uint32_t capacity);
+ORX_API int32_t ORX_CALL orxFindTaskByName(const orxChar* name, orxChar* buffer, uint32_t capacity);
 
 /* ---- Task enumeration ---------------------------------------------------- */
 
@@ -212,8 +233,8 @@ ORX_API int32_t orxFindTaskByName(const orxChar *name, orxChar *buffer, uint32_t
  * or null `query`; 122 when `idCapacity` is 38 or less (`*query` NULL,
  * `idBuffer` untouched); 259 when slot 1 is free; 8 when no record can be
  * allocated. On every failure after the pointer checks `*query` is NULL. */
-ORX_API int32_t orxGetFirstTask(orxQuery *query, orxChar *idBuffer, uint32_t idCapacity,
-                                orxChar *keyBuffer, uint32_t keyCapacity);
+ORX_API int32_t ORX_CALL orxGetFirstTask(orxQuery* query, orxChar* idBuffer, uint32_t idCapacity,
+                                         orxChar* keyBuffer, uint32_t keyCapacity);
 
 /* Delivers the next slot into the buffers given to orxGetFirstTask.
  * `lastSlot` 0 walks up to the first free slot (as the list stands at this
@@ -222,11 +243,11 @@ ORX_API int32_t orxGetFirstTask(orxQuery *query, orxChar *idBuffer, uint32_t idC
  * ended (the id buffer is emptied, and a later call may deliver again if the
  * list grew); 87 for a null handle, or one that is closed or never came from
  * orxGetFirstTask. */
-ORX_API int32_t orxGetNextTask(orxQuery query, int32_t lastSlot);
+ORX_API int32_t ORX_CALL orxGetNextTask(orxQuery query, int32_t lastSlot);
 
 /* Frees an enumeration handle. Returns 0, or 87 for a null handle, or one
  * that is closed or never came from orxGetFirstTask. */
-ORX_API int32_t orxCloseQuery(orxQuery query);
+ORX_API int32_t ORX_CALL orxCloseQuery(orxQuery query);
 
 /* ---- Task maintenance ---------------------------------------------------- */
 
@@ -242,8 +263,8 @@ ORX_API int32_t orxCloseQuery(orxQuery query);
  * `*idLength` is 38 or less (nothing touched); 259 when all 10000 slots are
  * taken; or the system's error number for a failed write. On every failure
  * after the argument checks `idBuffer` is empty and nothing is written. */
-ORX_API int32_t orxCopyTaskDefinition(const orxChar *source, orxChar *idBuffer,
-                                      uint32_t *idLength);
+ORX_API int32_t ORX_CALL orxCopyTaskDefinition(const orxChar* source, orxChar* idBuffer,
+                                               uint32_t* idLength);
 
 /* Renumbers the listed tasks down to slots 1, 2, 3, ... in their order,
  * visiting slots up to `lastSlot` (0: up to the first free slot, and a
@@ -252,7 +273,7 @@ ORX_API int32_t orxCopyTaskDefinition(const orxChar *source, orxChar *idBuffer,
  * file; a list that needs no move is not written at all. Returns 0; 259
  * when slot 1 is free (nothing changes); 8 when memory runs out; or the
  * system's error number for a failed write (nothing changes). */
-ORX_API int32_t orxShrinkTasks(int32_t lastSlot);
+ORX_API int32_t ORX_CALL orxShrinkTasks(int32_t lastSlot);
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -3,6 +3,7 @@
 #include "access/decimal.h"
 #include "access/property_value.h"
 #include "catalogue/property_id.h"
+#include "frame/abi_text.h"
 #include "frame/export_guard.h"
 #include "orxProperty.h"
 
@@ -13,15 +14,16 @@ using orx::access::kIntegerReadCapacity;
 using orx::access::ReadPropertyValue;
 using orx::access::WritePropertyValue;
 using orx::catalogue::IsInProviderRange;
+using orx::frame::Internal;
 
 // The provider exports pass the name on only for provider settings.
-const orxChar* ProviderFor(uint32_t id, const orxChar* provider) {
-  return IsInProviderRange(id) ? provider : nullptr;
+const char16_t* ProviderFor(uint32_t id, const orxChar* provider) {
+  return IsInProviderRange(id) ? Internal(provider) : nullptr;
 }
 
 // The integer reads: `*value` is 0 unless the read succeeds, and a value
 // longer than the local buffer converts by its first 99 units.
-Status ReadInteger(uint32_t id, const orxChar* task, const orxChar* provider, int32_t* value) {
+Status ReadInteger(uint32_t id, const char16_t* task, const char16_t* provider, int32_t* value) {
   char16_t text[kIntegerReadCapacity];
   const Status status = ReadPropertyValue(id, task, provider, text, kIntegerReadCapacity);
   text[kIntegerReadCapacity - 1] = u'\0';
@@ -29,7 +31,7 @@ Status ReadInteger(uint32_t id, const orxChar* task, const orxChar* provider, in
   return status;
 }
 
-Status WriteInteger(uint32_t id, const orxChar* task, const orxChar* provider, int32_t value) {
+Status WriteInteger(uint32_t id, const char16_t* task, const char16_t* provider, int32_t value) {
   char16_t text[orx::access::kDecimalCapacity];
   orx::access::FormatDecimal(value, text);
   return WritePropertyValue(id, task, provider, text);
@@ -39,12 +41,12 @@ Status WriteInteger(uint32_t id, const orxChar* task, const orxChar* provider, i
 
 extern "C" {
 
-ORX_API int32_t orxGetProperty(uint32_t id, orxChar* buffer, uint32_t size) {
+ORX_API int32_t ORX_CALL orxGetProperty(uint32_t id, orxChar* buffer, uint32_t size) {
   return orx::frame::GuardExport(
-      [&] { return ReadPropertyValue(id, nullptr, nullptr, buffer, size); });
+      [&] { return ReadPropertyValue(id, nullptr, nullptr, Internal(buffer), size); });
 }
 
-ORX_API int32_t orxGetPropertyInt(uint32_t id, int32_t* value) {
+ORX_API int32_t ORX_CALL orxGetPropertyInt(uint32_t id, int32_t* value) {
   return orx::frame::GuardExport([&] {
     if (value == nullptr) return Status::kInvalidParameter;
     *value = 0;
@@ -52,30 +54,31 @@ ORX_API int32_t orxGetPropertyInt(uint32_t id, int32_t* value) {
   });
 }
 
-ORX_API int32_t orxGetTaskProperty(const orxChar* task, uint32_t id, orxChar* buffer,
-                                   uint32_t size) {
+ORX_API int32_t ORX_CALL orxGetTaskProperty(const orxChar* task, uint32_t id, orxChar* buffer,
+                                            uint32_t size) {
   return orx::frame::GuardExport(
-      [&] { return ReadPropertyValue(id, task, nullptr, buffer, size); });
+      [&] { return ReadPropertyValue(id, Internal(task), nullptr, Internal(buffer), size); });
 }
 
-ORX_API int32_t orxGetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t* value) {
+ORX_API int32_t ORX_CALL orxGetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t* value) {
   return orx::frame::GuardExport([&] {
     if (value == nullptr) return Status::kInvalidParameter;
     *value = 0;
-    return ReadInteger(id, task, nullptr, value);
+    return ReadInteger(id, Internal(task), nullptr, value);
   });
 }
 
-ORX_API int32_t orxGetProviderProperty(const orxChar* provider, uint32_t id, orxChar* buffer,
-                                       uint32_t size) {
+ORX_API int32_t ORX_CALL orxGetProviderProperty(const orxChar* provider, uint32_t id,
+                                                orxChar* buffer, uint32_t size) {
   return orx::frame::GuardExport([&] {
     if (buffer != nullptr) buffer[0] = u'\0';
     if (provider == nullptr && IsInProviderRange(id)) return Status::kInvalidParameter;
-    return ReadPropertyValue(id, nullptr, ProviderFor(id, provider), buffer, size);
+    return ReadPropertyValue(id, nullptr, ProviderFor(id, provider), Internal(buffer), size);
   });
 }
 
-ORX_API int32_t orxGetProviderPropertyInt(const orxChar* provider, uint32_t id, int32_t* value) {
+ORX_API int32_t ORX_CALL orxGetProviderPropertyInt(const orxChar* provider, uint32_t id,
+                                                   int32_t* value) {
   return orx::frame::GuardExport([&] {
     if (value == nullptr) return Status::kInvalidParameter;
     *value = 0;
@@ -84,30 +87,35 @@ ORX_API int32_t orxGetProviderPropertyInt(const orxChar* provider, uint32_t id, 
   });
 }
 
-ORX_API int32_t orxSetProperty(uint32_t id, const orxChar* value) {
-  return orx::frame::GuardExport([&] { return WritePropertyValue(id, nullptr, nullptr, value); });
+ORX_API int32_t ORX_CALL orxSetProperty(uint32_t id, const orxChar* value) {
+  return orx::frame::GuardExport(
+      [&] { return WritePropertyValue(id, nullptr, nullptr, Internal(value)); });
 }
 
-ORX_API int32_t orxSetPropertyInt(uint32_t id, int32_t value) {
+ORX_API int32_t ORX_CALL orxSetPropertyInt(uint32_t id, int32_t value) {
   return orx::frame::GuardExport([&] { return WriteInteger(id, nullptr, nullptr, value); });
 }
 
-ORX_API int32_t orxSetTaskProperty(const orxChar* task, uint32_t id, const orxChar* value) {
-  return orx::frame::GuardExport([&] { return WritePropertyValue(id, task, nullptr, value); });
+ORX_API int32_t ORX_CALL orxSetTaskProperty(const orxChar* task, uint32_t id,
+                                            const orxChar* value) {
+  return orx::frame::GuardExport(
+      [&] { return WritePropertyValue(id, Internal(task), nullptr, Internal(value)); });
 }
 
-ORX_API int32_t orxSetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t value) {
-  return orx::frame::GuardExport([&] { return WriteInteger(id, task, nullptr, value); });
+ORX_API int32_t ORX_CALL orxSetTaskPropertyInt(const orxChar* task, uint32_t id, int32_t value) {
+  return orx::frame::GuardExport([&] { return WriteInteger(id, Internal(task), nullptr, value); });
 }
 
-ORX_API int32_t orxSetProviderProperty(const orxChar* provider, uint32_t id, const orxChar* value) {
+ORX_API int32_t ORX_CALL orxSetProviderProperty(const orxChar* provider, uint32_t id,
+                                                const orxChar* value) {
   return orx::frame::GuardExport([&] {
     if (provider == nullptr && IsInProviderRange(id)) return Status::kInvalidParameter;
-    return WritePropertyValue(id, nullptr, ProviderFor(id, provider), value);
+    return WritePropertyValue(id, nullptr, ProviderFor(id, provider), Internal(value));
   });
 }
 
-ORX_API int32_t orxSetProviderPropertyInt(const orxChar* provider, uint32_t id, int32_t value) {
+ORX_API int32_t ORX_CALL orxSetProviderPropertyInt(const orxChar* provider, uint32_t id,
+                                                   int32_t value) {
   return orx::frame::GuardExport([&] {
     if (provider == nullptr && IsInProviderRange(id)) return Status::kInvalidParameter;
     return WriteInteger(id, nullptr, ProviderFor(id, provider), value);

@@ -5,7 +5,7 @@
 extern "C" {
 
 // Both lifecycle calls report nothing, whatever happens below them.
-ORX_API int32_t orxPropertyInitLibrary(void) {
+ORX_API int32_t ORX_CALL orxPropertyInitLibrary(void) {
   try {
     orx::frame::InitLibrary();
   } catch (...) {
@@ -14,7 +14,7 @@ ORX_API int32_t orxPropertyInitLibrary(void) {
   return ORX_STATUS_SUCCESS;
 }
 
-ORX_API int32_t orxPropertyFreeLibrary(void) {
+ORX_API int32_t ORX_CALL orxPropertyFreeLibrary(void) {
   orx::frame::FreeLibrary();
   return ORX_STATUS_SUCCESS;
 }

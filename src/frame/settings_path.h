@@ -18,7 +18,11 @@ inline constexpr size_t kMaxPath = 260;
 using SettingsPath = char16_t[kMaxPath];
 
 // The platform's path separator, appended to the data folder.
+#if defined(_WIN32)
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
 inline constexpr char16_t kPathSeparator = u'/';
+#endif
 
 // The current DataFolder text (empty before initialisation, or when the
 // folder did not fit). Stays valid until the library is unloaded.

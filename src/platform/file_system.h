@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "base/result.h"
+#include "platform/ini/encoding.h"
 
 namespace orx::platform {
 
@@ -108,6 +109,12 @@ Result<FileIdentity> ReplaceFile(const NativePath& target, std::string_view byte
 // was killed between creating and renaming them. Only the holder of the
 // file's WriterLock may call this. Failures are ignored.
 void RemoveAbandonedTemporaries(const NativePath& target);
+
+// How this platform's settings files are encoded where a file names no
+// encoding itself (ini/encoding.h): the default rules on POSIX, the ANSI code
+// page rules on Windows, where the platform's own profile functions share the
+// files.
+const ini::EncodingRules& PlatformEncodingRules();
 
 // Holds the writer lock of one settings file, which orders its writers in
 // threads and processes alike; released when destroyed, and by the system

@@ -49,7 +49,8 @@ bool IsMissing(Status status) {
 // Shared by every missing file; the extra reference held here means no
 // edit ever takes it over.
 const OwnedDocument& EmptyDocument() {
-  static const OwnedDocument* empty = new OwnedDocument(std::make_shared<ini::Document>());
+  static const OwnedDocument* empty =
+      new OwnedDocument(std::make_shared<ini::Document>(PlatformEncodingRules()));
   return *empty;
 }
 
@@ -178,7 +179,8 @@ Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
   OwnedDocument document = DocumentWithContent(path, contents->bytes);
   if (!document) {
-    document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
+    document = std::make_shared<ini::Document>(
+        ini::Document::FromBytes(contents->bytes, PlatformEncodingRules()));
   }
   Remember(path, contents->identity, racy, document,
            racy ? std::make_shared<const std::string>(std::move(contents->bytes)) : nullptr);
@@ -204,7 +206,11 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   }
   Result<FileContents> contents = ReadWholeFile(target);
   if (!contents.ok()) {
-    if (IsMissing(contents.status())) return Working{};
+    if (IsMissing(contents.status())) {
+      Working missing;
+      missing.document = ini::Document(PlatformEncodingRules());
+      return missing;
+    }
     // A file that exists but cannot be read is never replaced: writing the
     // edit over it would throw away everything it holds.
     Forget(path);
@@ -223,7 +229,7 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
     working.bytes = std::move(cached_bytes);
     return working;
   }
-  working.document = ini::Document::FromBytes(contents->bytes);
+  working.document = ini::Document::FromBytes(contents->bytes, PlatformEncodingRules());
   working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
   return working;
 }
@@ -274,7 +280,7 @@ Status ProfileStore::Edit(std::u16string_view path,
   Result<FileIdentity> before = StatFile(*target);
   if (!before.ok()) {
     if (!IsMissing(before.status())) return before.status();
-    draft.emplace();
+    draft.emplace(PlatformEncodingRules());
     Status status = edit(*draft);
     if (status != Status::kOk || !draft->changed()) return status;
   }

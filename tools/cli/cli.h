@@ -15,6 +15,12 @@
 
 namespace orx::cli {
 
+// The tool keeps text as char16_t; the library's orxChar is the same UTF-16
+// unit under another type on Windows (wchar_t). Only these two conversions
+// cross, so no other pointer type can slip through.
+inline const orxChar* Abi(const char16_t* text) { return reinterpret_cast<const orxChar*>(text); }
+inline orxChar* Abi(char16_t* text) { return reinterpret_cast<orxChar*>(text); }
+
 struct Options {
   std::string data_folder;
   std::string language_module;

@@ -18,15 +18,15 @@ int32_t WriteProperty(const Scope& scope, const Property& property, const std::s
   const std::u16string task = ToUtf16(scope.task), provider = ToUtf16(scope.provider);
   const std::u16string text = ToUtf16(value);
   if (scope.HasTask()) {
-    return integer ? orxSetTaskPropertyInt(task.c_str(), property.id, *integer)
-                   : orxSetTaskProperty(task.c_str(), property.id, text.c_str());
+    return integer ? orxSetTaskPropertyInt(Abi(task.c_str()), property.id, *integer)
+                   : orxSetTaskProperty(Abi(task.c_str()), property.id, Abi(text.c_str()));
   }
   if (scope.HasProvider()) {
-    return integer ? orxSetProviderPropertyInt(provider.c_str(), property.id, *integer)
-                   : orxSetProviderProperty(provider.c_str(), property.id, text.c_str());
+    return integer ? orxSetProviderPropertyInt(Abi(provider.c_str()), property.id, *integer)
+                   : orxSetProviderProperty(Abi(provider.c_str()), property.id, Abi(text.c_str()));
   }
   return integer ? orxSetPropertyInt(property.id, *integer)
-                 : orxSetProperty(property.id, text.c_str());
+                 : orxSetProperty(property.id, Abi(text.c_str()));
 }
 
 Json Describe(const Property& property) {
@@ -180,10 +180,11 @@ int32_t ReadPropertyText(const Scope& scope, const Property& property, std::u16s
   for (uint32_t capacity = 1024;; capacity *= 4) {
     std::vector<char16_t> buffer(capacity);
     const int32_t status =
-        scope.HasTask() ? orxGetTaskProperty(task.c_str(), property.id, buffer.data(), capacity)
-        : scope.HasProvider()
-            ? orxGetProviderProperty(provider.c_str(), property.id, buffer.data(), capacity)
-            : orxGetProperty(property.id, buffer.data(), capacity);
+        scope.HasTask()
+            ? orxGetTaskProperty(Abi(task.c_str()), property.id, Abi(buffer.data()), capacity)
+        : scope.HasProvider() ? orxGetProviderProperty(Abi(provider.c_str()), property.id,
+                                                       Abi(buffer.data()), capacity)
+                              : orxGetProperty(property.id, Abi(buffer.data()), capacity);
     if (status != 0) return status;
     const size_t length = std::char_traits<char16_t>::length(buffer.data());
     if (length + 1 < capacity || capacity >= (1u << 26)) {
@@ -195,8 +196,9 @@ int32_t ReadPropertyText(const Scope& scope, const Property& property, std::u16s
 
 int32_t ReadPropertyInt(const Scope& scope, const Property& property, int32_t& out) {
   const std::u16string task = ToUtf16(scope.task), provider = ToUtf16(scope.provider);
-  if (scope.HasTask()) return orxGetTaskPropertyInt(task.c_str(), property.id, &out);
-  if (scope.HasProvider()) return orxGetProviderPropertyInt(provider.c_str(), property.id, &out);
+  if (scope.HasTask()) return orxGetTaskPropertyInt(Abi(task.c_str()), property.id, &out);
+  if (scope.HasProvider())
+    return orxGetProviderPropertyInt(Abi(provider.c_str()), property.id, &out);
   return orxGetPropertyInt(property.id, &out);
 }
 

@@ -30,6 +30,20 @@ std::optional<Property> ResolveOrReport(const std::string& name) {
 
 namespace {
 
+// On Windows the library reads the environment as UTF-16
+// (GetEnvironmentVariableW); _wputenv_s sets both that and the C runtime's
+// copy.
+void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+  const std::u16string wide_name = ToUtf16(name);
+  const std::u16string wide_value = ToUtf16(value);
+  _wputenv_s(reinterpret_cast<const wchar_t*>(wide_name.c_str()),
+             reinterpret_cast<const wchar_t*>(wide_value.c_str()));
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
 constexpr const char* kExitCodesHelp =
     "Exit status: 0 success, 1 the operation was refused (the message says why), 2 bad usage,\n"
     "3 'check' found something to report.\n"
@@ -113,10 +127,8 @@ int Run(int argc, char** argv) {
     return kExitUsage;
   }
 
-  if (!options.data_folder.empty()) setenv("ORX_DATA_FOLDER", options.data_folder.c_str(), 1);
-  if (!options.language_module.empty()) {
-    setenv("ORX_LANGUAGE_MODULE", options.language_module.c_str(), 1);
-  }
+  if (!options.data_folder.empty()) SetVariable("ORX_DATA_FOLDER", options.data_folder);
+  if (!options.language_module.empty()) SetVariable("ORX_LANGUAGE_MODULE", options.language_module);
   orxPropertyInitLibrary();
   int code = invocation.writes ? MakeDataFolder() : kExitOk;
   if (code == kExitOk) code = invocation.run();
