@@ -25,7 +25,7 @@ int32_t WalkTasks(int32_t last_slot, std::vector<ListedTask>& rows) {
   std::vector<char16_t> id(kIdCapacity);
   char16_t key[kKeyCapacity];
   orxQuery query = nullptr;
-  int32_t status = orxGetFirstTask(&query, id.data(), kIdCapacity, key, kKeyCapacity);
+  int32_t status = orxGetFirstTask(&query, Abi(id.data()), kIdCapacity, Abi(key), kKeyCapacity);
   if (status == ORX_STATUS_NO_MORE_ITEMS) return 0;
   while (status == 0) {
     if (id[0] != u'\0') {
@@ -85,14 +85,14 @@ int PrintTask(const Options& options, const std::string& id, const std::string& 
 int Create(const Options& options, const std::string& given_id) {
   if (!given_id.empty()) {
     std::u16string id = ToUtf16(given_id);
-    if (int32_t status = orxCreateTask(id.data(), nullptr); status != 0) {
+    if (int32_t status = orxCreateTask(Abi(id.data()), nullptr); status != 0) {
       return RefuseStatus("cannot register " + given_id, status);
     }
     return PrintTask(options, given_id, "created");
   }
   char16_t id[kGuidCapacity];
   uint32_t length = kGuidCapacity;
-  if (int32_t status = orxCreateTask(id, &length); status != 0) {
+  if (int32_t status = orxCreateTask(Abi(id), &length); status != 0) {
     return RefuseStatus("cannot create a task", status);
   }
   return PrintTask(options, ToUtf8(id), "created");
@@ -104,7 +104,7 @@ int Copy(const Options& options, const std::string& source) {
   const std::u16string id = ToUtf16(listed->id);
   char16_t copy[kGuidCapacity];
   uint32_t length = kGuidCapacity;
-  if (int32_t status = orxCopyTaskDefinition(id.c_str(), copy, &length); status != 0) {
+  if (int32_t status = orxCopyTaskDefinition(Abi(id.c_str()), Abi(copy), &length); status != 0) {
     return RefuseStatus("cannot copy " + source, status);
   }
   return PrintTask(options, ToUtf8(copy), "copied");
@@ -113,7 +113,7 @@ int Copy(const Options& options, const std::string& source) {
 int MarkDeleted(const Options& options, const std::string& task) {
   const auto listed = FindListedTask(task);
   if (!listed) return Refuse("no listed task has the id " + task);
-  if (int32_t status = orxDeleteTask(ToUtf16(listed->id).c_str()); status != 0) {
+  if (int32_t status = orxDeleteTask(Abi(ToUtf16(listed->id).c_str())); status != 0) {
     return RefuseStatus("cannot mark " + task, status);
   }
   return PrintTask(options, listed->id, "marked deleted");
@@ -124,8 +124,8 @@ int Remove(const Options& options, const std::string& slot_key, const std::strin
   if (!listed || !SameName(ToUtf16(listed->slot_key), ToUtf16(slot_key))) {
     return Refuse("slot " + slot_key + " does not hold the task " + task);
   }
-  if (int32_t status =
-          orxDeleteTaskDefinition(ToUtf16(listed->slot_key).c_str(), ToUtf16(listed->id).c_str());
+  if (int32_t status = orxDeleteTaskDefinition(Abi(ToUtf16(listed->slot_key).c_str()),
+                                               Abi(ToUtf16(listed->id).c_str()));
       status != 0) {
     return RefuseStatus("cannot remove " + task, status);
   }
