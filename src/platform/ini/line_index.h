@@ -8,10 +8,14 @@
 // reading the text; a table that holds a line past it drops the tags for
 // good. Copying it is one memcpy, which keeps copying a document cheap. The
 // hashes are keyed (name_hash.h), so probe runs stay short whatever names a
-// file holds. Internal to the INI engine.
+// file holds. Tables are sized to the line, not to a power of two, and run
+// up to three quarters full: a probe run past the home slot mostly stays
+// within one cache line, and the tags keep it from reading the text.
+// Internal to the INI engine.
 #ifndef ORX_PLATFORM_INI_LINE_INDEX_H_
 #define ORX_PLATFORM_INI_LINE_INDEX_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -32,11 +36,9 @@ class LineIndex {
     return probes;
   }
 
-  // Empties the table and makes room for `expected` lines at most half full.
+  // Empties the table and makes room for `expected` lines.
   void Reset(size_t expected) {
-    size_t capacity = 8;
-    while (capacity < 2 * expected) capacity *= 2;
-    slots_.assign(capacity, kFree);
+    slots_.assign(CapacityFor(expected), kFree);
     count_ = 0;
     tagged_ = true;
   }
@@ -46,8 +48,7 @@ class LineIndex {
   template <typename Matches>
   uint32_t Find(uint32_t hash, Matches matches) const {
     if (slots_.empty()) return kNone;
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (size_t i = Home(hash);; i = Next(i)) {
       const uint32_t slot = slots_[i];
       ++Probes();
       if (slot == kFree) return kNone;
@@ -58,7 +59,7 @@ class LineIndex {
   // Asks the processor to fetch the slot `hash` lands on, ahead of a Find or
   // an insertion under it.
   void Prefetch(uint32_t hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    if (!slots_.empty()) __builtin_prefetch(&slots_[Home(hash)]);
   }
 
   // Adds `line` under `hash`; the caller has made sure no equal name is there.
@@ -73,10 +74,11 @@ class LineIndex {
   // there already. Returns whether it added `line`.
   template <typename Matches, typename HashOf>
   bool InsertIfAbsent(uint32_t hash, uint32_t line, Matches matches, HashOf hash_of) {
-    if (2 * (count_ + 1) > slots_.size()) Rehash(slots_.empty() ? 8 : 2 * slots_.size(), hash_of);
-    const size_t mask = slots_.size() - 1;
-    size_t i = hash & mask;
-    for (; slots_[i] != kFree; i = (i + 1) & mask) {
+    if (4 * (count_ + 1) > 3 * slots_.size()) {
+      Rehash(slots_.empty() ? kSmallest : 2 * slots_.size(), hash_of);
+    }
+    size_t i = Home(hash);
+    for (; slots_[i] != kFree; i = Next(i)) {
       ++Probes();
       if (TagFits(slots_[i], hash) && matches(LineOf(slots_[i]))) return false;
     }
@@ -86,14 +88,12 @@ class LineIndex {
     return true;
   }
 
-  // Rebuilds a table that is less than an eighth full at the smallest size
-  // that holds its lines at most half full.
+  // Rebuilds a table that is less than a third full at the size Reset gives
+  // for its lines.
   template <typename HashOf>
   void ShrinkToFit(HashOf hash_of) {
-    if (slots_.size() <= 8 || 8 * count_ >= slots_.size()) return;
-    size_t capacity = 8;
-    while (capacity < 2 * count_) capacity *= 2;
-    Rehash(capacity, hash_of);
+    if (slots_.size() <= kSmallest || 3 * count_ >= slots_.size()) return;
+    Rehash(CapacityFor(count_), hash_of);
   }
 
   // Bytes of the slots the table holds, free ones included.
@@ -128,13 +128,12 @@ class LineIndex {
   template <typename HashOf>
   bool Erase(uint32_t hash, uint32_t line, HashOf hash_of) {
     if (slots_.empty()) return false;
-    const size_t mask = slots_.size() - 1;
-    size_t gap = hash & mask;
-    for (; slots_[gap] == kFree || LineOf(slots_[gap]) != line; gap = (gap + 1) & mask) {
+    size_t gap = Home(hash);
+    for (; slots_[gap] == kFree || LineOf(slots_[gap]) != line; gap = Next(gap)) {
       if (slots_[gap] == kFree) return false;
     }
-    for (size_t next = (gap + 1) & mask; slots_[next] != kFree; next = (next + 1) & mask) {
-      const size_t home = hash_of(LineOf(slots_[next])) & mask;
+    for (size_t next = Next(gap); slots_[next] != kFree; next = Next(next)) {
+      const size_t home = Home(hash_of(LineOf(slots_[next])));
       // The slot may fill the gap unless its home lies after the gap, up to
       // and including its own position (cyclically).
       const bool home_after_gap =
@@ -150,17 +149,25 @@ class LineIndex {
 
  private:
   // A slot holds line + 1 in its low bits, 0 when free; with tags, the top
-  // 8 bits hold those of the line's hash.
+  // 8 bits hold the low 8 bits of the line's hash. The home slot comes from
+  // the high bits, so that the tag tells apart names that share a home.
   static constexpr uint32_t kFree = 0;
   static constexpr uint32_t kLineBits = kTaggedLimit;
   static constexpr uint32_t kTagBits = ~kLineBits;
+  static constexpr size_t kSmallest = 8;
+
+  // Room for `lines` at most three quarters full.
+  static size_t CapacityFor(size_t lines) { return std::max(kSmallest, lines + lines / 3 + 1); }
+  size_t Home(uint32_t hash) const { return (uint64_t{hash} * slots_.size()) >> 32; }
+  size_t Next(size_t i) const { return i + 1 == slots_.size() ? 0 : i + 1; }
+  static uint32_t Tag(uint32_t hash) { return hash << 24; }
 
   uint32_t LineOf(uint32_t slot) const { return (tagged_ ? slot & kLineBits : slot) - 1; }
   bool TagFits(uint32_t slot, uint32_t hash) const {
-    return !tagged_ || ((slot ^ hash) & kTagBits) == 0;
+    return !tagged_ || (slot & kTagBits) == Tag(hash);
   }
   uint32_t SlotOf(uint32_t hash, uint32_t line) const {
-    return tagged_ ? (hash & kTagBits) | (line + 1) : line + 1;
+    return tagged_ ? Tag(hash) | (line + 1) : line + 1;
   }
 
   void DropTags() {
@@ -174,13 +181,12 @@ class LineIndex {
     std::vector<uint32_t> old = std::move(slots_);
     slots_.assign(capacity, kFree);
     slots_.shrink_to_fit();
-    const size_t mask = slots_.size() - 1;
     for (const uint32_t slot : old) {
       if (slot == kFree) continue;
-      size_t i = hash_of(LineOf(slot)) & mask;
+      size_t i = Home(hash_of(LineOf(slot)));
       while (slots_[i] != kFree) {
         ++Probes();
-        i = (i + 1) & mask;
+        i = Next(i);
       }
       slots_[i] = slot;
     }

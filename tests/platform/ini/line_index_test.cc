@@ -60,10 +60,10 @@ TEST(LineIndex, AgreesWithAMapThroughInsertsErasuresAndResizes) {
   const Case cases[] = {
       {"spread hashes, tagged", 0, [](uint32_t i) { return i * 0x9E3779B1u; }},
       {"one home, one tag", 5, [](uint32_t) { return 0x12000003u; }},
-      {"one home, tags differ", 7, [](uint32_t i) { return (i << 24) | 3u; }},
-      {"two homes interleaved", 0, [](uint32_t i) { return (i % 2) * 5 + (i << 24); }},
+      {"one home, tags differ", 7, [](uint32_t i) { return 0x40000000u | i; }},
+      {"two homes interleaved", 0, [](uint32_t i) { return (i % 2) << 31 | i; }},
       {"lines past the tagged range", LineIndex::kTaggedLimit - 20,
-       [](uint32_t i) { return (i % 3) + (i << 24); }},
+       [](uint32_t i) { return (i % 3) << 30 | i; }},
       {"lines far past it", 0xF0000000u, [](uint32_t i) { return i * 0x9E3779B1u; }},
   };
   for (const Case& c : cases) {
@@ -113,10 +113,10 @@ TEST(LineIndex, TagsSpareTheNameComparisonOfOtherNames) {
   LineIndex index;
   index.Reset(64);
   Model model;
-  // Same home, different top bits: only the right line is compared.
-  for (uint32_t i = 0; i < 32; ++i) model.Add(index, i, (i << 24) | 1u);
+  // Same home, different low bits: only the right line is compared.
+  for (uint32_t i = 0; i < 32; ++i) model.Add(index, i, 0x40000000u | i);
   int compared = 0;
-  EXPECT_EQ(index.Find((31u << 24) | 1u,
+  EXPECT_EQ(index.Find(0x40000000u | 31u,
                        [&](uint32_t line) {
                          ++compared;
                          return line == 31;
