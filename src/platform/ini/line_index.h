@@ -36,9 +36,11 @@ class LineIndex {
     return probes;
   }
 
-  // Empties the table and makes room for `expected` lines.
+  // Empties the table and makes room for `expected` lines and some more:
+  // growing asks the caller for every stored hash again, which the first
+  // edits that add names should not have to pay.
   void Reset(size_t expected) {
-    slots_.assign(CapacityFor(expected), kFree);
+    slots_.assign(CapacityFor(expected + expected / 16 + 64), kFree);
     count_ = 0;
     tagged_ = true;
   }
