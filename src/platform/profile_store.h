@@ -141,7 +141,7 @@ class ProfileStore {
   void Forget(std::u16string_view path);
   void EvictIfFull();
 
-  const CacheBounds bounds_;
+  const CacheBounds bounds_{};
   std::mutex mutex_;
   std::unordered_map<std::u16string, Entry, PathHash, std::equal_to<>> entries_;
   size_t cached_bytes_ = 0;

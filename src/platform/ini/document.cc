@@ -13,6 +13,19 @@
 
 namespace orx::platform::ini {
 
+uint32_t Document::Impl::SectionOf(uint32_t mark) const {
+  const auto after = std::upper_bound(headers.begin(), headers.end(), mark);
+  return after == headers.begin() ? kNoSection : static_cast<uint32_t>(after - headers.begin() - 1);
+}
+
+uint32_t Document::Impl::HeaderHashAt(uint32_t ordinal) const {
+  return NameHash(NameAt(headers[ordinal]));
+}
+
+uint32_t Document::Impl::KeyHashAt(uint32_t mark) const {
+  return KeyHash(NameAt(mark), SectionOf(mark));
+}
+
 bool Document::Impl::IsHeaderOf(uint32_t ordinal, std::u16string_view name) const {
   return EqualsIgnoreCase(NameAt(headers[ordinal]), name);
 }
@@ -83,17 +96,19 @@ void Document::Impl::RebuildIndex() {
         // A later section of a name already seen is never searched, so its
         // keys stay out of the index.
         first_of_name = sections.InsertIfAbsent(
-            hashes[mark - block], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); });
+            hashes[mark - block], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); },
+            HeaderHashes());
       } else if (first_of_name) {
-        keys.InsertIfAbsent(hashes[mark - block], mark,
-                            [&](uint32_t other) { return IsEntryOf(other, ordinal, name); });
+        keys.InsertIfAbsent(
+            hashes[mark - block], mark,
+            [&](uint32_t other) { return IsEntryOf(other, ordinal, name); }, KeyHashes());
       }
     }
   }
   // Names repeated many times leave the tables sized for every line mostly
   // empty.
-  sections.ShrinkToFit();
-  keys.ShrinkToFit();
+  sections.ShrinkToFit(HeaderHashes());
+  keys.ShrinkToFit(KeyHashes());
 }
 
 Document::Document() : Document(DefaultEncodingRules()) {}

@@ -95,7 +95,7 @@ void Document::Impl::InsertEntry(uint32_t mark, size_t position, std::u16string_
     keys.ShiftLinesFrom(mark);
     for (uint32_t& header : headers) header += header >= mark;
   }
-  if (key_hash) keys.Insert(*key_hash, mark);
+  if (key_hash) keys.Insert(*key_hash, mark, KeyHashes());
 }
 
 void Document::Impl::ReplaceEntryContent(uint32_t mark, std::u16string_view content) {
@@ -107,7 +107,7 @@ void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   const Line removed = LineAt(mark);
   const std::u16string name(Name(removed));
   const uint32_t key_hash = KeyHash(name, ordinal);
-  const bool indexed = keys.Erase(key_hash, mark);
+  const bool indexed = keys.Erase(key_hash, mark, KeyHashes());
   Splice(removed.begin, removed.units(), {}, mark + 1);
   marks.erase(marks.begin() + mark);
   // Patched rather than rebuilt: a rebuild per removal made removing many
@@ -118,7 +118,7 @@ void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   // A later key of the same name in the same section is now the first.
   for (uint32_t i = mark; i < EndOfSection(ordinal); ++i) {
     if (EqualsIgnoreCase(NameAt(i), name)) {
-      keys.Insert(key_hash, i);
+      keys.Insert(key_hash, i, KeyHashes());
       return;
     }
   }
@@ -187,7 +187,7 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
     impl.Splice(impl.text.size(), 0, header_text, mark);
     impl.marks.push_back(static_cast<uint32_t>(impl.text.size() - header_text.size()));
     impl.headers.push_back(mark);
-    impl.sections.Insert(NameHash(section), added);
+    impl.sections.Insert(NameHash(section), added, impl.HeaderHashes());
     impl.InsertEntry(mark + 1, impl.text.size(), EntryLine(key, stored), KeyHash(key, added));
   } else {
     const uint32_t entry = impl.FindEntry(ordinal, key);

@@ -90,6 +90,20 @@ struct Document::Impl {
     return ReadLine(text, marks[headers[ordinal]], header);
   }
 
+  // The ordinal of the section whose lines include mark `mark`, kNoSection
+  // before the first header.
+  uint32_t SectionOf(uint32_t mark) const;
+  // The hashes the indexes keep section `ordinal` and entry `mark` under;
+  // they give a table that moves its slots the hashes it does not store.
+  uint32_t HeaderHashAt(uint32_t ordinal) const;
+  uint32_t KeyHashAt(uint32_t mark) const;
+  auto HeaderHashes() const {
+    return [this](uint32_t ordinal) { return HeaderHashAt(ordinal); };
+  }
+  auto KeyHashes() const {
+    return [this](uint32_t mark) { return KeyHashAt(mark); };
+  }
+
   bool IsHeaderOf(uint32_t ordinal, std::u16string_view name) const;
   bool IsEntryOf(uint32_t mark, uint32_t ordinal, std::u16string_view name) const;
 

@@ -57,5 +57,22 @@ TEST(DocumentMemory, LineDenseFilesStayWithinFourTimesTheirSize) {
   }
 }
 
+TEST(DocumentMemory, ShortUniqueKeysStayWithinFourTimesTheirSize) {
+  // Every line is a record and an index slot: "abcd=" lines of four-letter
+  // names, as many as fit in 1 MiB.
+  constexpr size_t kSize = 1 << 20;
+  std::string file = "[S]\n";
+  std::string name = "aaaa";
+  while (file.size() + name.size() + 2 <= kSize) {
+    file += name + "=\n";
+    for (size_t i = name.size(); i-- > 0 && ++name[i] > 'z';) name[i] = 'a';
+  }
+  const Document document = Document::FromBytes(file);
+  EXPECT_LE(document.MemoryUsage(), 4 * file.size() + (64 << 10));
+  EXPECT_EQ(document.FindValue(u"S", u"aaaa"), u"");
+  EXPECT_EQ(document.FindValue(u"S", u"ABZZ"), u"");
+  EXPECT_EQ(document.FindValue(u"S", u"zzzz"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace orx::platform::ini
