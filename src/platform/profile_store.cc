@@ -11,7 +11,9 @@
 // that tick could leave the identity as it was, so the next read compares the
 // file's bytes with the cached ones before trusting the document once more.
 // The comparison is exact and costs a read and a memcmp, far less than a
-// parse.
+// parse. Each thread also remembers its last cache hit (path, identity,
+// document), so that re-reading one file while it stays unchanged takes
+// neither the cache's lock nor a reference.
 //
 // An edit runs under the file's writer lock on the file as it is under that
 // lock. It takes the cached document when the file still holds its bytes,
@@ -22,6 +24,7 @@
 #include "platform/profile_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -53,20 +56,44 @@ const OwnedDocument& EmptyDocument() {
   return *empty;
 }
 
-// The native form of `path`, or null when it holds a NUL, which no file
-// name may. The conversion is a pure function, so the last result is kept
-// per thread and repeated reads of one file convert nothing. Valid until the
-// thread's next call.
-const NativePath* NativePathOf(std::u16string_view path) {
-  thread_local std::u16string last_path;
-  thread_local NativePath last_native_path;
-  if (path != last_path || last_path.empty()) {
-    Result<NativePath> native = ToNativePath(path);
-    if (!native.ok()) return nullptr;
-    last_native_path = std::move(*native);
-    last_path.assign(path);
+// What the calling thread last loaded: the path in both forms (converting
+// is a pure function, so repeated reads of one file convert nothing) and the
+// document it got, held here so that Borrow hands out a plain pointer. A
+// document counts as a hit for the next load only when it came from a
+// trusted cache entry and the file's identity is still the one it was
+// trusted for: the very rule the cache applies, so a hit here is a hit there.
+// Racy entries are never trusted, so they are never remembered as hits.
+struct ThreadMemo {
+  uint64_t store = 0;  // the id of the store `document` came from
+  std::u16string path;
+  NativePath native_path;
+  bool path_valid = false;
+  std::optional<FileIdentity> identity;
+  Snapshot document;
+  bool trusted = false;
+
+  // Points the memo at `path`; false when `path` holds a NUL, which no file
+  // name may.
+  bool SetPath(std::u16string_view new_path) {
+    if (path_valid && new_path == path) return true;
+    DropDocument();
+    path_valid = false;
+    Result<NativePath> native = ToNativePath(new_path);
+    if (!native.ok()) return false;
+    native_path = std::move(*native);
+    path.assign(new_path);
+    path_valid = true;
+    return true;
   }
-  return &last_native_path;
+  void DropDocument() {
+    document = nullptr;
+    trusted = false;
+  }
+};
+
+ThreadMemo& Memo() {
+  thread_local ThreadMemo memo;
+  return memo;
 }
 
 size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
@@ -149,23 +176,53 @@ bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* id
   return true;
 }
 
-Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
+uint64_t ProfileStore::NextStoreId() {
+  static std::atomic<uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
-  const NativePath* file_path = NativePathOf(path);
-  if (file_path == nullptr) return Status::kInvalidName;
+  ThreadMemo& memo = Memo();
+  if (!memo.SetPath(path)) return Status::kInvalidName;
 
   std::optional<FileIdentity> identity;
-  if (Result<FileIdentity> now = StatFile(*file_path); now.ok()) {
+  if (Result<FileIdentity> now = StatFile(memo.native_path); now.ok()) {
     identity = *now;
   } else if (!IsMissing(now.status())) {
+    memo.DropDocument();
     return now.status();
   }
-  if (Snapshot cached = TrustedDocument(path, identity)) return cached;
+  if (memo.trusted && memo.store == id_ && memo.identity == identity) return memo.document.get();
+
+  memo.DropDocument();  // before the load, so an edit may take the document over
+  bool trusted = false;
+  Result<Snapshot> loaded = LoadAt(path, memo.native_path, identity, trusted);
+  if (!loaded.ok()) return loaded.status();
+  memo.store = id_;
+  memo.identity = identity;
+  memo.document = std::move(*loaded);
+  memo.trusted = trusted;
+  return memo.document.get();
+}
+
+Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
+  Result<const ini::Document*> borrowed = Borrow(path);
+  if (!borrowed.ok()) return borrowed.status();
+  return Memo().document;
+}
+
+Result<Snapshot> ProfileStore::LoadAt(std::u16string_view path, const NativePath& file_path,
+                                      const std::optional<FileIdentity>& identity, bool& trusted) {
+  if (Snapshot cached = TrustedDocument(path, identity)) {
+    trusted = true;
+    return cached;
+  }
   if (!identity) {
     Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
     return Snapshot(EmptyDocument());
   }
-  return Reload(path, *file_path);
+  return Reload(path, file_path);
 }
 
 Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath& file_path) {
@@ -262,6 +319,9 @@ void ProfileStore::KeepUnwritten(std::u16string_view path, Working&& working) {
 Status ProfileStore::Edit(std::u16string_view path,
                           const std::function<Status(ini::Document&)>& edit) {
   if (path.empty()) return Status::kAccessDenied;
+  // The thread's memo would hold the cached document, and a held document
+  // is copied rather than taken over.
+  Memo().DropDocument();
   Result<NativePath> native = ToNativePath(path);
   if (!native.ok()) return native.status();
   Result<NativePath> target = ResolveTarget(*native);
