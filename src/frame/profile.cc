@@ -213,6 +213,12 @@ void ProfileReader::ForEachValue(
   });
 }
 
+const void* CurrentProfileIdentity(const char16_t* path) {
+  Status status;
+  const Document& document = BorrowOrEmpty(path, status);
+  return IsOk(status) ? &document : nullptr;
+}
+
 ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {
   snapshot_ = LoadOrEmpty(path, load_status_);
   document_ = snapshot_.get();
