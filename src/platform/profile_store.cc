@@ -33,6 +33,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/ini/document.h"
@@ -127,18 +128,11 @@ Snapshot ProfileStore::TrustedDocument(std::u16string_view path,
   return entry.document;
 }
 
-OwnedDocument ProfileStore::DocumentWithContent(std::u16string_view path,
-                                                const std::string& bytes) {
-  OwnedDocument document;
-  Bytes cached;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(path);
-    if (it == entries_.end() || !it->second.bytes) return nullptr;
-    document = it->second.document;
-    cached = it->second.bytes;
-  }
-  return *cached == bytes ? document : nullptr;  // compared outside the lock
+std::pair<OwnedDocument, Bytes> ProfileStore::CachedWithBytes(std::u16string_view path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(path);
+  if (it == entries_.end() || !it->second.bytes) return {};
+  return {it->second.document, it->second.bytes};
 }
 
 bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* identity,
@@ -226,6 +220,17 @@ Result<Snapshot> ProfileStore::LoadAt(std::u16string_view path, const NativePath
 }
 
 Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath& file_path) {
+  // A racy entry keeps the bytes it was parsed from: when the file still
+  // holds them, a comparison as it is read spares holding a second copy.
+  auto [document, cached_bytes] = CachedWithBytes(path);
+  if (cached_bytes) {
+    Result<FileComparison> compared = CompareWithFile(file_path, *cached_bytes);
+    if (compared.ok() && compared->same) {
+      bool racy = IsRacilyClean(compared->identity, compared->read_started_ns);
+      Remember(path, compared->identity, racy, document, std::move(cached_bytes));
+      return Snapshot(std::move(document));
+    }
+  }
   Result<FileContents> contents = ReadWholeFile(file_path);
   if (!contents.ok()) {
     if (!IsMissing(contents.status())) return contents.status();
@@ -233,8 +238,7 @@ Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath
     return Snapshot(EmptyDocument());
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  OwnedDocument document = DocumentWithContent(path, contents->bytes);
-  if (!document) {
+  if (!cached_bytes || *cached_bytes != contents->bytes) {
     document = std::make_shared<ini::Document>(ini::Document::FromBytes(contents->bytes));
   }
   Remember(path, contents->identity, racy, document,
@@ -259,6 +263,16 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   } else if (!IsMissing(now.status())) {
     return now.status();
   }
+  Bytes cached_bytes = CachedWithBytes(path).second;
+  if (cached_bytes) {
+    Result<FileComparison> compared = CompareWithFile(target, *cached_bytes);
+    if (compared.ok() && compared->same && TakeDocument(path, nullptr, &cached_bytes, working)) {
+      working.identity = compared->identity;
+      working.racy = IsRacilyClean(compared->identity, compared->read_started_ns);
+      working.bytes = std::move(cached_bytes);
+      return working;
+    }
+  }
   Result<FileContents> contents = ReadWholeFile(target);
   if (!contents.ok()) {
     if (IsMissing(contents.status())) return Working{};
@@ -269,17 +283,6 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   }
   working.identity = contents->identity;
   working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  Bytes cached_bytes;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(path);
-    if (it != entries_.end()) cached_bytes = it->second.bytes;
-  }
-  if (cached_bytes && *cached_bytes == contents->bytes &&
-      TakeDocument(path, nullptr, &cached_bytes, working)) {
-    working.bytes = std::move(cached_bytes);
-    return working;
-  }
   working.document = ini::Document::FromBytes(contents->bytes);
   working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
   return working;

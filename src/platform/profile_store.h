@@ -30,6 +30,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "base/result.h"
 #include "base/status.h"
@@ -128,8 +129,9 @@ class ProfileStore {
                           const std::optional<FileIdentity>& identity, bool& trusted);
   // The cached document when it may be trusted for a file of `identity`.
   Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
-  // The cached document when it was parsed from exactly `bytes`.
-  OwnedDocument DocumentWithContent(std::u16string_view path, const std::string& bytes);
+  // The cached document and the bytes it keeps, when it keeps them (only a
+  // racy entry does); else both null.
+  std::pair<OwnedDocument, Bytes> CachedWithBytes(std::u16string_view path);
   // Reads the file at `file_path`, parses it unless the cached document has
   // the same bytes, and caches the result under `path`.
   Result<Snapshot> Reload(std::u16string_view path, const NativePath& file_path);

@@ -25,21 +25,24 @@ using namespace std::chrono_literals;
 
 constexpr auto kPastTheTick = 30ms;
 
-// stat() and fstat() report the identity the file had when this was made,
-// with a change time far ahead: a rewrite keeps every field the store
-// compares, and every read of the file counts as racy.
+// stat() and fstat() of the file (its inode) report the identity it had
+// when this was made, with a change time far ahead: a rewrite in place keeps
+// every field the store compares, and every read of the file counts as racy.
 struct FrozenIdentity {
   static inline struct stat frozen;
+  static void Freeze(struct stat* out) {
+    if (out->st_ino == frozen.st_ino && out->st_dev == frozen.st_dev) *out = frozen;
+  }
   ScopedSyscall<int (*)(const char*, struct stat*)> stat_call{
       &SyscallTable::stat, +[](const char* path, struct stat* out) {
         const int result = RealSyscalls().stat(path, out);
-        if (result == 0) *out = frozen;
+        if (result == 0) Freeze(out);
         return result;
       }};
   ScopedSyscall<int (*)(int, struct stat*)> fstat_call{
       &SyscallTable::fstat, +[](int fd, struct stat* out) {
         const int result = RealSyscalls().fstat(fd, out);
-        if (result == 0) *out = frozen;
+        if (result == 0) Freeze(out);
         return result;
       }};
   explicit FrozenIdentity(const std::string& path) {
@@ -115,6 +118,20 @@ TEST_F(ProfileStoreMemoTest, RacyDocumentIsComparedOnEveryRead) {
   EXPECT_EQ(Value(store), "22");
   RewriteInPlace(folder_, "[S]\nk=33\n");
   EXPECT_EQ(Value(store), "33");
+}
+
+// The same for an edit: it must start from the rewritten file, not from the
+// cached document the rewrite left the identity of.
+TEST_F(ProfileStoreMemoTest, EditAfterRewriteKeepingTheIdentityStartsFromTheFile) {
+  ProfileStore store;
+  folder_.Write("a.ini", "[S]\nk=11\n");
+  FrozenIdentity frozen(folder_.File("a.ini"));
+  ASSERT_EQ(Value(store), "11");
+  RewriteInPlace(folder_, "[S]\nk=22\n");
+  ASSERT_EQ(store.Edit(Path(),
+                       [](ini::Document& document) { return document.SetValue(u"S", u"j", u"1"); }),
+            Status::kOk);
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nk=22\nj=1\n");
 }
 
 // A snapshot taken by Load outlives the memo moving on to other files and
