@@ -52,4 +52,11 @@ std::shared_ptr<const TaskListSnapshot> CurrentTaskList(const char16_t* path) {
   return fresh;
 }
 
+void ForgetTaskList() {
+  std::shared_ptr<const TaskListSnapshot> dropped;  // released outside the lock
+  RememberedTaskList& remembered = Remembered();
+  std::lock_guard lock(remembered.mutex);
+  dropped = std::move(remembered.snapshot);
+}
+
 }  // namespace orx::tasks
