@@ -367,6 +367,10 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
     Forget(path);
     return;
   }
+  // Freeing a large document takes milliseconds: the replaced one is
+  // released after the lock, so readers of other files do not wait for it.
+  OwnedDocument replaced;
+  Bytes replaced_bytes;
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) it = entries_.emplace(std::u16string(path), Entry{}).first;
@@ -374,8 +378,8 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
   cached_bytes_ = cached_bytes_ - entry.counted + counted;
   entry.identity = identity;
   entry.racy = racy;
-  entry.document = std::move(document);
-  entry.bytes = std::move(bytes);
+  replaced = std::exchange(entry.document, std::move(document));
+  replaced_bytes = std::exchange(entry.bytes, std::move(bytes));
   entry.counted = counted;
   entry.last_used = ++use_clock_;
   EvictIfFull();
