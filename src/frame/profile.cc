@@ -128,14 +128,27 @@ platform::Snapshot LoadOrEmpty(const char16_t* path, Status& status) {
   return *empty;
 }
 
+// For a single call: the document stays valid until this thread's next
+// load, with no reference taken.
+const Document& BorrowOrEmpty(const char16_t* path, Status& status) {
+  Result<const Document*> document = platform::DefaultProfileStore().Borrow(View(path));
+  if (document.ok()) {
+    status = Status::kOk;
+    return **document;
+  }
+  status = document.status();
+  static const Document* empty = new Document;
+  return *empty;
+}
+
 }  // namespace
 
 uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
                      char16_t* buffer, uint32_t size, const char16_t* path) {
   if (!BeginRead(buffer, size, section && key && path, ReadShape::kValue)) return 0;
   Status status;
-  platform::Snapshot snapshot = LoadOrEmpty(path, status);
-  uint32_t copied = ReadValue(*snapshot, section, key, default_value, buffer, size);
+  const Document& document = BorrowOrEmpty(path, status);
+  uint32_t copied = ReadValue(document, section, key, default_value, buffer, size);
   if (status != Status::kOk) SetLastStatus(status);
   return copied;
 }
@@ -144,12 +157,12 @@ uint32_t ProfileReadSection(const char16_t* section, char16_t* buffer, uint32_t 
                             const char16_t* path) {
   if (!BeginRead(buffer, size, section && path, ReadShape::kList)) return 0;
   Status status;
-  platform::Snapshot snapshot = LoadOrEmpty(path, status);
+  const Document& document = BorrowOrEmpty(path, status);
   if (status != Status::kOk) {
     SetLastStatus(status);
     return EmptyList(buffer, size);
   }
-  return ReadSectionList(*snapshot, section, buffer, size);
+  return ReadSectionList(document, section, buffer, size);
 }
 
 Status ProfileEdit(const char16_t* section, const char16_t* key, const char16_t* value,
@@ -198,6 +211,12 @@ void ProfileReader::ForEachValue(
     if (!entry.has_equals) return true;
     return visit(entry.key, platform::ini::ReadForm(entry.raw_value));
   });
+}
+
+const void* CurrentProfileIdentity(const char16_t* path) {
+  Status status;
+  const Document& document = BorrowOrEmpty(path, status);
+  return IsOk(status) ? &document : nullptr;
 }
 
 ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {

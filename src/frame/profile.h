@@ -99,6 +99,11 @@ class ProfileView : public ProfileReader {
   Status load_status_ = Status::kOk;
 };
 
+// The identity() that a ProfileView of `path` taken now would have, found
+// without taking a snapshot: for checking whether a remembered view is still
+// current. Null when the file could not be read.
+const void* CurrentProfileIdentity(const char16_t* path);
+
 // One write of ProfileEditor::WriteSection: with a value, sets `key`;
 // without, removes it.
 struct ProfileKeyWrite {

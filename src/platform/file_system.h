@@ -76,6 +76,22 @@ Result<FileIdentity> StatFile(const NativePath& path);
 // `max_size` + 1 bytes are ever held; the system's error of a failed read.
 Result<FileContents> ReadWholeFile(const NativePath& path, int64_t max_size = kMaxSettingsFileSize);
 
+// What CompareWithFile found: `same` when the file held exactly the bytes
+// given, with `identity` unchanged from before the comparison to after it.
+struct FileComparison {
+  bool same = false;
+  FileIdentity identity;
+  // The real-time clock just before the file was read; see IsRacilyClean.
+  int64_t read_started_ns = 0;
+};
+
+// Compares the file at `path` with `expected` as it reads it, holding no copy
+// of it: cheaper than ReadWholeFile when the caller has the bytes the file
+// most likely holds. Errors: as ReadWholeFile's open; a file that is not a
+// regular file, or changes during the comparison, is reported as not the
+// same, and ReadWholeFile then tells what it is.
+Result<FileComparison> CompareWithFile(const NativePath& path, std::string_view expected);
+
 // True when a document read from a file of this identity, starting at
 // `read_started_ns`, may not be trusted on a later call even if the identity
 // is then unchanged: the file changed less than one timestamp tick before it

@@ -11,7 +11,9 @@
 // that tick could leave the identity as it was, so the next read compares the
 // file's bytes with the cached ones before trusting the document once more.
 // The comparison is exact and costs a read and a memcmp, far less than a
-// parse.
+// parse. Each thread also remembers its last cache hit (path, identity,
+// document), so that re-reading one file while it stays unchanged takes
+// neither the cache's lock nor a reference.
 //
 // An edit runs under the file's writer lock on the file as it is under that
 // lock. It takes the cached document when the file still holds its bytes,
@@ -22,6 +24,7 @@
 #include "platform/profile_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +33,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/ini/document.h"
@@ -54,20 +58,44 @@ const OwnedDocument& EmptyDocument() {
   return *empty;
 }
 
-// The native form of `path`, or null when it holds a NUL, which no file
-// name may. The conversion is a pure function, so the last result is kept
-// per thread and repeated reads of one file convert nothing. Valid until the
-// thread's next call.
-const NativePath* NativePathOf(std::u16string_view path) {
-  thread_local std::u16string last_path;
-  thread_local NativePath last_native_path;
-  if (path != last_path || last_path.empty()) {
-    Result<NativePath> native = ToNativePath(path);
-    if (!native.ok()) return nullptr;
-    last_native_path = std::move(*native);
-    last_path.assign(path);
+// What the calling thread last loaded: the path in both forms (converting
+// is a pure function, so repeated reads of one file convert nothing) and the
+// document it got, held here so that Borrow hands out a plain pointer. A
+// document counts as a hit for the next load only when it came from a
+// trusted cache entry and the file's identity is still the one it was
+// trusted for: the very rule the cache applies, so a hit here is a hit there.
+// Racy entries are never trusted, so they are never remembered as hits.
+struct ThreadMemo {
+  uint64_t store = 0;  // the id of the store `document` came from
+  std::u16string path;
+  NativePath native_path;
+  bool path_valid = false;
+  std::optional<FileIdentity> identity;
+  Snapshot document;
+  bool trusted = false;
+
+  // Points the memo at `path`; false when `path` holds a NUL, which no file
+  // name may.
+  bool SetPath(std::u16string_view new_path) {
+    if (path_valid && new_path == path) return true;
+    DropDocument();
+    path_valid = false;
+    Result<NativePath> native = ToNativePath(new_path);
+    if (!native.ok()) return false;
+    native_path = std::move(*native);
+    path.assign(new_path);
+    path_valid = true;
+    return true;
   }
-  return &last_native_path;
+  void DropDocument() {
+    document = nullptr;
+    trusted = false;
+  }
+};
+
+ThreadMemo& Memo() {
+  thread_local ThreadMemo memo;
+  return memo;
 }
 
 size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
@@ -101,18 +129,11 @@ Snapshot ProfileStore::TrustedDocument(std::u16string_view path,
   return entry.document;
 }
 
-OwnedDocument ProfileStore::DocumentWithContent(std::u16string_view path,
-                                                const std::string& bytes) {
-  OwnedDocument document;
-  Bytes cached;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(path);
-    if (it == entries_.end() || !it->second.bytes) return nullptr;
-    document = it->second.document;
-    cached = it->second.bytes;
-  }
-  return *cached == bytes ? document : nullptr;  // compared outside the lock
+std::pair<OwnedDocument, Bytes> ProfileStore::CachedWithBytes(std::u16string_view path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = entries_.find(path);
+  if (it == entries_.end() || !it->second.bytes) return {};
+  return {it->second.document, it->second.bytes};
 }
 
 bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* identity,
@@ -150,26 +171,67 @@ bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* id
   return true;
 }
 
-Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
+uint64_t ProfileStore::NextStoreId() {
+  static std::atomic<uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
-  const NativePath* file_path = NativePathOf(path);
-  if (file_path == nullptr) return Status::kInvalidName;
+  ThreadMemo& memo = Memo();
+  if (!memo.SetPath(path)) return Status::kInvalidName;
 
   std::optional<FileIdentity> identity;
-  if (Result<FileIdentity> now = StatFile(*file_path); now.ok()) {
+  if (Result<FileIdentity> now = StatFile(memo.native_path); now.ok()) {
     identity = *now;
   } else if (!IsMissing(now.status())) {
+    memo.DropDocument();
     return now.status();
   }
-  if (Snapshot cached = TrustedDocument(path, identity)) return cached;
+  if (memo.trusted && memo.store == id_ && memo.identity == identity) return memo.document.get();
+
+  memo.DropDocument();  // before the load, so an edit may take the document over
+  bool trusted = false;
+  Result<Snapshot> loaded = LoadAt(path, memo.native_path, identity, trusted);
+  if (!loaded.ok()) return loaded.status();
+  memo.store = id_;
+  memo.identity = identity;
+  memo.document = std::move(*loaded);
+  memo.trusted = trusted;
+  return memo.document.get();
+}
+
+Result<Snapshot> ProfileStore::Load(std::u16string_view path) {
+  Result<const ini::Document*> borrowed = Borrow(path);
+  if (!borrowed.ok()) return borrowed.status();
+  return Memo().document;
+}
+
+Result<Snapshot> ProfileStore::LoadAt(std::u16string_view path, const NativePath& file_path,
+                                      const std::optional<FileIdentity>& identity, bool& trusted) {
+  if (Snapshot cached = TrustedDocument(path, identity)) {
+    trusted = true;
+    return cached;
+  }
   if (!identity) {
     Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
     return Snapshot(EmptyDocument());
   }
-  return Reload(path, *file_path);
+  return Reload(path, file_path);
 }
 
 Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath& file_path) {
+  // A racy entry keeps the bytes it was parsed from: when the file still
+  // holds them, a comparison as it is read spares holding a second copy.
+  auto [document, cached_bytes] = CachedWithBytes(path);
+  if (cached_bytes) {
+    Result<FileComparison> compared = CompareWithFile(file_path, *cached_bytes);
+    if (compared.ok() && compared->same) {
+      bool racy = IsRacilyClean(compared->identity, compared->read_started_ns);
+      Remember(path, compared->identity, racy, document, std::move(cached_bytes));
+      return Snapshot(std::move(document));
+    }
+  }
   Result<FileContents> contents = ReadWholeFile(file_path);
   if (!contents.ok()) {
     if (!IsMissing(contents.status())) return contents.status();
@@ -177,8 +239,7 @@ Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath
     return Snapshot(EmptyDocument());
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  OwnedDocument document = DocumentWithContent(path, contents->bytes);
-  if (!document) {
+  if (!cached_bytes || *cached_bytes != contents->bytes) {
     document = std::make_shared<ini::Document>(
         ini::Document::FromBytes(contents->bytes, PlatformEncodingRules()));
   }
@@ -204,6 +265,16 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   } else if (!IsMissing(now.status())) {
     return now.status();
   }
+  Bytes cached_bytes = CachedWithBytes(path).second;
+  if (cached_bytes) {
+    Result<FileComparison> compared = CompareWithFile(target, *cached_bytes);
+    if (compared.ok() && compared->same && TakeDocument(path, nullptr, &cached_bytes, working)) {
+      working.identity = compared->identity;
+      working.racy = IsRacilyClean(compared->identity, compared->read_started_ns);
+      working.bytes = std::move(cached_bytes);
+      return working;
+    }
+  }
   Result<FileContents> contents = ReadWholeFile(target);
   if (!contents.ok()) {
     if (IsMissing(contents.status())) {
@@ -218,17 +289,6 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   }
   working.identity = contents->identity;
   working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  Bytes cached_bytes;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = entries_.find(path);
-    if (it != entries_.end()) cached_bytes = it->second.bytes;
-  }
-  if (cached_bytes && *cached_bytes == contents->bytes &&
-      TakeDocument(path, nullptr, &cached_bytes, working)) {
-    working.bytes = std::move(cached_bytes);
-    return working;
-  }
   working.document = ini::Document::FromBytes(contents->bytes, PlatformEncodingRules());
   working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
   return working;
@@ -268,6 +328,9 @@ void ProfileStore::KeepUnwritten(std::u16string_view path, Working&& working) {
 Status ProfileStore::Edit(std::u16string_view path,
                           const std::function<Status(ini::Document&)>& edit) {
   if (path.empty()) return Status::kAccessDenied;
+  // The thread's memo would hold the cached document, and a held document
+  // is copied rather than taken over.
+  Memo().DropDocument();
   Result<NativePath> native = ToNativePath(path);
   if (!native.ok()) return native.status();
   Result<NativePath> target = ResolveTarget(*native);
@@ -310,6 +373,10 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
     Forget(path);
     return;
   }
+  // Freeing a large document takes milliseconds: the replaced one is
+  // released after the lock, so readers of other files do not wait for it.
+  OwnedDocument replaced;
+  Bytes replaced_bytes;
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) it = entries_.emplace(std::u16string(path), Entry{}).first;
@@ -317,8 +384,8 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
   cached_bytes_ = cached_bytes_ - entry.counted + counted;
   entry.identity = identity;
   entry.racy = racy;
-  entry.document = std::move(document);
-  entry.bytes = std::move(bytes);
+  replaced = std::exchange(entry.document, std::move(document));
+  replaced_bytes = std::exchange(entry.bytes, std::move(bytes));
   entry.counted = counted;
   entry.last_used = ++use_clock_;
   EvictIfFull();

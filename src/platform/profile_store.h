@@ -30,6 +30,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "base/result.h"
 #include "base/status.h"
@@ -62,6 +63,13 @@ class ProfileStore {
   // file or folder gives an empty document. A file that exists but cannot be
   // read gives the error (5 access denied, an I/O error's number, ...).
   Result<Snapshot> Load(std::u16string_view path);
+
+  // Load without a reference for the caller: the document is held for the
+  // calling thread and stays valid until the thread's next Load, Borrow or
+  // Edit on any store. While the file's identity stays as it was at the last
+  // cache hit, a repeated Borrow of one path is a stat() and a comparison: no
+  // lock, no table lookup, no reference count.
+  Result<const ini::Document*> Borrow(std::u16string_view path);
 
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed
@@ -115,10 +123,15 @@ class ProfileStore {
     size_t operator()(std::u16string_view path) const;
   };
 
+  // Load once the path is converted and the file's identity is known;
+  // `trusted` tells whether the document came from a cache hit.
+  Result<Snapshot> LoadAt(std::u16string_view path, const NativePath& file_path,
+                          const std::optional<FileIdentity>& identity, bool& trusted);
   // The cached document when it may be trusted for a file of `identity`.
   Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
-  // The cached document when it was parsed from exactly `bytes`.
-  OwnedDocument DocumentWithContent(std::u16string_view path, const std::string& bytes);
+  // The cached document and the bytes it keeps, when it keeps them (only a
+  // racy entry does); else both null.
+  std::pair<OwnedDocument, Bytes> CachedWithBytes(std::u16string_view path);
   // Reads the file at `file_path`, parses it unless the cached document has
   // the same bytes, and caches the result under `path`.
   Result<Snapshot> Reload(std::u16string_view path, const NativePath& file_path);
@@ -140,6 +153,11 @@ class ProfileStore {
                 OwnedDocument document, Bytes bytes);
   void Forget(std::u16string_view path);
   void EvictIfFull();
+
+  // Tells stores apart in the per-thread memo of the last read, even one
+  // made at the address of a destroyed store.
+  const uint64_t id_ = NextStoreId();
+  static uint64_t NextStoreId();
 
   const CacheBounds bounds_{};
   std::mutex mutex_;

@@ -34,6 +34,12 @@ SlotTable::SlotTable(const frame::ProfileReader& reader) {
 }
 
 std::optional<std::u16string_view> SlotTable::Find(int32_t number) const {
+  // Lists are mostly numbered from 1 without gaps, which puts a slot at the
+  // index of its number: a walk then finds each slot without a search.
+  if (number >= 1 && static_cast<size_t>(number) <= slots_.size() &&
+      slots_[number - 1].number == number) {
+    return slots_[number - 1].id;
+  }
   const auto found = std::lower_bound(slots_.begin(), slots_.end(), number,
                                       [](const Slot& slot, int32_t n) { return slot.number < n; });
   if (found == slots_.end() || found->number != number) return std::nullopt;

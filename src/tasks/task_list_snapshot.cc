@@ -20,6 +20,17 @@ RememberedTaskList& Remembered() {
 }  // namespace
 
 std::shared_ptr<const TaskListSnapshot> CurrentTaskList(const char16_t* path) {
+  RememberedTaskList& remembered = Remembered();
+  // Most steps of a walk find the file unchanged: checked first without a
+  // snapshot of their own, they cost a stat() and no allocation. The
+  // remembered view holds its document, so no other document can have its
+  // address while the comparison is made.
+  if (const void* current = frame::CurrentProfileIdentity(path); current != nullptr) {
+    std::lock_guard lock(remembered.mutex);
+    if (remembered.snapshot != nullptr && remembered.snapshot->view().identity() == current) {
+      return remembered.snapshot;
+    }
+  }
   auto fresh = std::make_shared<TaskListSnapshot>(path);
   // The empty snapshots of unreadable files all share one document, so
   // their identity tells nothing: such a snapshot is neither remembered nor
@@ -28,7 +39,6 @@ std::shared_ptr<const TaskListSnapshot> CurrentTaskList(const char16_t* path) {
     fresh->Index();
     return fresh;
   }
-  RememberedTaskList& remembered = Remembered();
   {
     std::lock_guard lock(remembered.mutex);
     if (remembered.snapshot != nullptr &&
@@ -40,6 +50,13 @@ std::shared_ptr<const TaskListSnapshot> CurrentTaskList(const char16_t* path) {
   std::lock_guard lock(remembered.mutex);
   remembered.snapshot = fresh;
   return fresh;
+}
+
+void ForgetTaskList() {
+  std::shared_ptr<const TaskListSnapshot> dropped;  // released outside the lock
+  RememberedTaskList& remembered = Remembered();
+  std::lock_guard lock(remembered.mutex);
+  dropped = std::move(remembered.snapshot);
 }
 
 }  // namespace orx::tasks

@@ -35,6 +35,11 @@ class TaskListSnapshot {
 // snapshot of its own with an empty table; its view's load_status() says why.
 std::shared_ptr<const TaskListSnapshot> CurrentTaskList(const char16_t* path);
 
+// Lets the remembered snapshot go, once no enumeration needs it: while it is
+// remembered, its document stays alive, and an edit of the file must copy
+// the cached document instead of taking it over.
+void ForgetTaskList();
+
 }  // namespace orx::tasks
 
 #endif  // ORX_TASKS_TASK_LIST_SNAPSHOT_H_

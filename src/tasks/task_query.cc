@@ -100,8 +100,16 @@ Status GetNextTask(QueryHandle query, int32_t lastSlot) {
 
 Status CloseQuery(QueryHandle query) {
   QueryRegistry& registry = Registry();
-  std::lock_guard lock(registry.mutex);
-  return registry.live.erase(query) == 1 ? Status::kOk : Status::kInvalidParameter;
+  bool last = false;
+  {
+    std::lock_guard lock(registry.mutex);
+    if (registry.live.erase(query) != 1) return Status::kInvalidParameter;
+    last = registry.live.empty();
+  }
+  // A walk that starts meanwhile remembers the list again; it only costs
+  // that walk one pass over the section.
+  if (last) ForgetTaskList();
+  return Status::kOk;
 }
 
 }  // namespace orx::tasks

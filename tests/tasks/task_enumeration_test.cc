@@ -7,13 +7,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "base/utf.h"
 #include "orxProperty.h"
+#include "platform/profile_store.h"
 #include "support/child_process.h"
 #include "support/temp_data_folder.h"
 #include "tasks/task_list_files.h"
@@ -166,6 +171,28 @@ TEST_F(TaskEnumeration, AnUnreadableListReportsTheReadError) {
               return second == nullptr ? 0 : 8;
             }),
             0);
+}
+
+// Once the last enumeration is closed, the task list it remembered lets its
+// document go: an edit then takes the cached document over instead of
+// copying it while an old one stays alive beside the new.
+TEST_F(TaskEnumeration, ClosedWalkLeavesNoDocumentAliveForTheNextEdit) {
+  folder_.Write("ormix5.ini", "[Scanner]\nTask1={11111111-1111-1111-1111-111111111111}\n");
+  const std::u16string path = DecodePath(folder_.File("ormix5.ini"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the timestamp tick
+  orxChar id[40];
+  orxQuery query = nullptr;
+  ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
+  EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
+  ASSERT_EQ(orxCloseQuery(query), 0);
+  std::weak_ptr<const platform::ini::Document> walked;
+  {
+    Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(path);
+    ASSERT_TRUE(snapshot.ok());
+    walked = *snapshot;
+  }
+  ASSERT_EQ(orxSetPropertyInt(0x10013, 240), 0);  // [InetWD] UpdatePeriod, same file
+  EXPECT_TRUE(walked.expired());
 }
 
 }  // namespace

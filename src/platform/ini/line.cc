@@ -78,9 +78,16 @@ std::u16string_view LineName(std::u16string_view text, size_t begin) {
   if (first == text.size() || text[first] == u';') return {};
   const bool header = text[first] == u'[';
   if (header) ++first;
-  const size_t end = text.find_first_of(header ? u"]\r\n" : u"=\r\n", first);
-  if (!header && (end == std::u16string_view::npos || text[end] != u'=')) return {};
-  return TrimBlanks(text.substr(first, end == std::u16string_view::npos ? end : end - first));
+  // A plain loop: find_first_of tests every unit against the set one by one
+  // through the character traits, and this runs for every name the index
+  // builds or compares.
+  const char16_t stop = header ? u']' : u'=';
+  size_t end = first;
+  while (end < text.size() && text[end] != stop && text[end] != u'\n' && text[end] != u'\r') {
+    ++end;
+  }
+  if (!header && (end == text.size() || text[end] != u'=')) return {};
+  return TrimBlanks(text.substr(first, end - first));
 }
 
 uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {

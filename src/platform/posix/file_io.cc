@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <string_view>
 
 #include "base/utf.h"
 #include "platform/posix/errno_to_win32.h"
@@ -113,6 +115,41 @@ Result<FileContents> ReadWholeFile(const std::string& path, int64_t max_size) {
     contents.read_started_ns = NowNs();
     if (lseek(fd.get(), 0, SEEK_SET) != 0) return Win32FromErrno(errno);
   }
+}
+
+Result<FileComparison> CompareWithFile(const std::string& path, std::string_view expected) {
+  FileComparison comparison;
+  comparison.read_started_ns = NowNs();
+  ScopedFd fd(Syscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+  if (!fd.valid()) return Win32FromErrno(errno);
+  struct stat before;
+  if (Syscalls().fstat(fd.get(), &before) != 0) return Win32FromErrno(errno);
+  comparison.identity = IdentityOf(before);
+  if (!S_ISREG(before.st_mode) || static_cast<size_t>(before.st_size) != expected.size()) {
+    return comparison;
+  }
+  // Chunks small enough to stay in the cache, read one past the end so a
+  // file that grew shows.
+  char chunk[64 * 1024];
+  size_t compared = 0;
+  for (;;) {
+    ssize_t got = Syscalls().read(fd.get(), chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return Win32FromErrno(errno);
+    }
+    if (got == 0) break;
+    const size_t size = static_cast<size_t>(got);
+    if (size > expected.size() - compared ||
+        std::memcmp(chunk, expected.data() + compared, size) != 0) {
+      return comparison;
+    }
+    compared += size;
+  }
+  struct stat after;
+  if (Syscalls().fstat(fd.get(), &after) != 0) return Win32FromErrno(errno);
+  comparison.same = compared == expected.size() && IdentityOf(after) == comparison.identity;
+  return comparison;
 }
 
 bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns) {

@@ -160,6 +160,22 @@ Result<FileContents> ReadWholeFile(const NativePath& path, int64_t max_size) {
   }
 }
 
+// The whole-file read already waits for a file the platform's writer is
+// rewriting in place to settle; comparing its result keeps one definition of
+// a settled read. A file larger than `expected` is simply not the same.
+Result<FileComparison> CompareWithFile(const NativePath& path, std::string_view expected) {
+  FileComparison comparison;
+  Result<FileContents> contents = ReadWholeFile(path, static_cast<int64_t>(expected.size()));
+  if (!contents.ok()) {
+    if (contents.status() == Status::kFileTooLarge) return comparison;
+    return contents.status();
+  }
+  comparison.identity = contents->identity;
+  comparison.read_started_ns = contents->read_started_ns;
+  comparison.same = contents->bytes == expected;
+  return comparison;
+}
+
 bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns) {
   const int64_t last_change = std::max(identity.mtime_ns, identity.ctime_ns);
   return read_started_ns - last_change < TickOf(identity);

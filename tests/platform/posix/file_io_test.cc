@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 
 #include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
@@ -112,6 +113,57 @@ TEST_F(FileIoTest, FileGrowingPastTheCapDuringTheReadIsRefused) {
   appended_text = " and longer";
   ScopedSyscall growing(&SyscallTable::read, &ReadThatGrowsTheFile);
   EXPECT_EQ(static_cast<int32_t>(ReadWholeFile(grown_path, 10).status()), 223);
+}
+
+// The comparison must tell a difference anywhere, in any chunk, and in the
+// length either way, and report the identity of what it compared.
+TEST_F(FileIoTest, ComparesTheFileWithExpectedBytes) {
+  const std::string large = std::string(200'000, 'a') + "tail";
+  std::string large_changed_at_end = large;
+  large_changed_at_end.back() = 'X';
+  std::string large_changed_at_chunk = large;
+  large_changed_at_chunk[64 * 1024] = 'X';
+  struct Case {
+    const char* what;
+    std::string file;
+    std::string expected;
+    bool same;
+  };
+  const Case cases[] = {
+      {"equal", "[S]\nk=v\n", "[S]\nk=v\n", true},
+      {"both empty", "", "", true},
+      {"same size, other bytes", "[S]\nk=v\n", "[S]\nk=w\n", false},
+      {"file longer", "[S]\nk=v\nx", "[S]\nk=v\n", false},
+      {"file shorter", "[S]\nk=v", "[S]\nk=v\n", false},
+      {"large, equal", large, large, true},
+      {"large, last byte differs", large, large_changed_at_end, false},
+      {"large, first byte of a later chunk differs", large, large_changed_at_chunk, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    folder_.Write("a.ini", c.file);
+    Result<FileComparison> compared = CompareWithFile(folder_.File("a.ini"), c.expected);
+    ASSERT_TRUE(compared.ok());
+    EXPECT_EQ(compared->same, c.same);
+    Result<FileIdentity> identity = StatFile(folder_.File("a.ini"));
+    ASSERT_TRUE(identity.ok());
+    EXPECT_EQ(compared->identity, *identity);
+  }
+}
+
+TEST_F(FileIoTest, ComparisonWithWhatIsNotAReadableFile) {
+  std::filesystem::create_directory(folder_.File("dir"));
+  Result<FileComparison> with_folder = CompareWithFile(folder_.File("dir"), "");
+  EXPECT_TRUE(!with_folder.ok() || !with_folder->same);
+  EXPECT_EQ(CompareWithFile(folder_.File("missing.ini"), "x").status(), Status::kFileNotFound);
+  folder_.Write("a.ini", "[S]\nk=v\n");
+  ScopedSyscall failing_read(
+      &SyscallTable::read, +[](int, void*, size_t) -> ssize_t {
+        errno = EIO;
+        return -1;
+      });
+  Result<FileComparison> failed = CompareWithFile(folder_.File("a.ini"), "[S]\nk=v\n");
+  EXPECT_TRUE(!failed.ok() || !failed->same) << "a failed read taken for equal bytes";
 }
 
 TEST(IsRacilyClean, DistrustsAReadWithinATimestampTickOfTheChange) {

@@ -1,0 +1,170 @@
+// The per-thread memo of the last read: a repeated read of an unchanged file
+// skips the cache's lock, yet every change the cache would see must still be
+// seen once the memo is warm (several reads past the timestamp tick).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "base/utf.h"
+#include "orxProperty.h"
+#include "platform/ini/document.h"
+#include "platform/posix/syscalls.h"
+#include "platform/profile_store.h"
+#include "support/temp_data_folder.h"
+
+namespace orx::platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kPastTheTick = 30ms;
+
+// stat() and fstat() of the file (its inode) report the identity it had
+// when this was made, with a change time far ahead: a rewrite in place keeps
+// every field the store compares, and every read of the file counts as racy.
+struct FrozenIdentity {
+  static inline struct stat frozen;
+  static void Freeze(struct stat* out) {
+    if (out->st_ino == frozen.st_ino && out->st_dev == frozen.st_dev) *out = frozen;
+  }
+  ScopedSyscall<int (*)(const char*, struct stat*)> stat_call{
+      &SyscallTable::stat, +[](const char* path, struct stat* out) {
+        const int result = RealSyscalls().stat(path, out);
+        if (result == 0) Freeze(out);
+        return result;
+      }};
+  ScopedSyscall<int (*)(int, struct stat*)> fstat_call{
+      &SyscallTable::fstat, +[](int fd, struct stat* out) {
+        const int result = RealSyscalls().fstat(fd, out);
+        if (result == 0) Freeze(out);
+        return result;
+      }};
+  explicit FrozenIdentity(const std::string& path) {
+    EXPECT_EQ(RealSyscalls().stat(path.c_str(), &frozen), 0);
+    frozen.st_ctim.tv_sec += 3600;
+  }
+};
+
+class ProfileStoreMemoTest : public orx::testing::DataFolderTest {
+ protected:
+  std::u16string Path() const { return DecodePath(folder_.File("a.ini")); }
+
+  std::string Value(ProfileStore& store) {
+    Result<const ini::Document*> document = store.Borrow(Path());
+    if (!document.ok()) return "error " + ::testing::PrintToString(document.status());
+    std::optional<std::u16string_view> value = (*document)->FindValue(u"S", u"k");
+    return value ? EncodePath(*value) : "missing";
+  }
+
+  // Reads until the memo holds a trusted hit.
+  void Warm(ProfileStore& store, const std::string& expected) {
+    std::this_thread::sleep_for(kPastTheTick);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Value(store), expected);
+  }
+};
+
+void ReplaceByRename(const orx::testing::TempDataFolder& folder, const std::string& bytes) {
+  folder.Write("a.ini.new", bytes);
+  ASSERT_EQ(std::rename(folder.File("a.ini.new").c_str(), folder.File("a.ini").c_str()), 0);
+}
+
+void RewriteInPlace(const orx::testing::TempDataFolder& folder, const std::string& bytes) {
+  std::fstream(folder.File("a.ini"), std::ios::in | std::ios::out | std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Remove(const orx::testing::TempDataFolder& folder, const std::string&) {
+  ASSERT_EQ(std::remove(folder.File("a.ini").c_str()), 0);
+}
+
+TEST_F(ProfileStoreMemoTest, WarmMemoSeesEveryChangeOfTheFile) {
+  struct Case {
+    const char* what;
+    const char* after;
+    std::string expected;
+    void (*change)(const orx::testing::TempDataFolder&, const std::string&);
+  };
+  const Case cases[] = {
+      {"replaced by another program", "[S]\nk=22\n", "22", ReplaceByRename},
+      {"rewritten in place, same size", "[S]\nk=33\n", "33", RewriteInPlace},
+      {"removed", "", "missing", Remove},
+      {"longer in place", "[S]\nk=4444\n", "4444", RewriteInPlace},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ProfileStore store;
+    folder_.Write("a.ini", "[S]\nk=11\n");
+    Warm(store, "11");
+    c.change(folder_, c.after);
+    EXPECT_EQ(Value(store), c.expected);
+    EXPECT_EQ(Value(store), c.expected);
+  }
+}
+
+// A rewrite that keeps size, inode and times is seen only through the racy
+// rule; the memo must never stand in for the comparison with the file.
+TEST_F(ProfileStoreMemoTest, RacyDocumentIsComparedOnEveryRead) {
+  ProfileStore store;
+  folder_.Write("a.ini", "[S]\nk=11\n");
+  FrozenIdentity frozen(folder_.File("a.ini"));
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Value(store), "11");
+  RewriteInPlace(folder_, "[S]\nk=22\n");
+  EXPECT_EQ(Value(store), "22");
+  RewriteInPlace(folder_, "[S]\nk=33\n");
+  EXPECT_EQ(Value(store), "33");
+}
+
+// The same for an edit: it must start from the rewritten file, not from the
+// cached document the rewrite left the identity of.
+TEST_F(ProfileStoreMemoTest, EditAfterRewriteKeepingTheIdentityStartsFromTheFile) {
+  ProfileStore store;
+  folder_.Write("a.ini", "[S]\nk=11\n");
+  FrozenIdentity frozen(folder_.File("a.ini"));
+  ASSERT_EQ(Value(store), "11");
+  RewriteInPlace(folder_, "[S]\nk=22\n");
+  ASSERT_EQ(store.Edit(Path(),
+                       [](ini::Document& document) { return document.SetValue(u"S", u"j", u"1"); }),
+            Status::kOk);
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nk=22\nj=1\n");
+}
+
+// A snapshot taken by Load outlives the memo moving on to other files and
+// the file changing.
+TEST_F(ProfileStoreMemoTest, LoadedSnapshotOutlivesTheMemo) {
+  ProfileStore store;
+  folder_.Write("a.ini", "[S]\nk=11\n");
+  folder_.Write("b.ini", "[S]\nk=99\n");
+  Warm(store, "11");
+  Result<Snapshot> held = store.Load(Path());
+  ASSERT_TRUE(held.ok());
+  ASSERT_TRUE(store.Load(DecodePath(folder_.File("b.ini"))).ok());
+  ReplaceByRename(folder_, "[S]\nk=22\n");
+  EXPECT_EQ(Value(store), "22");
+  EXPECT_EQ((*held)->FindValue(u"S", u"k"), std::optional<std::u16string_view>(u"11"));
+}
+
+// The exports build the path from the data folder; initialising the
+// library with another folder must send the next read there.
+TEST_F(ProfileStoreMemoTest, NewDataFolderIsReadAfterReinitialisation) {
+  constexpr uint32_t kUpdatePeriod = 0x10013;  // [InetWD] UpdatePeriod, in ormix5.ini
+  folder_.Write("ormix5.ini", "[InetWD]\nUpdatePeriod=111\n");
+  int32_t value = 0;
+  std::this_thread::sleep_for(kPastTheTick);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(orxGetPropertyInt(kUpdatePeriod, &value), 0);
+    ASSERT_EQ(value, 111);
+  }
+  orx::testing::TempDataFolder other;  // sets the folder and initialises
+  other.Write("ormix5.ini", "[InetWD]\nUpdatePeriod=222\n");
+  ASSERT_EQ(orxGetPropertyInt(kUpdatePeriod, &value), 0);
+  EXPECT_EQ(value, 222);
+}
+
+}  // namespace
+}  // namespace orx::platform
