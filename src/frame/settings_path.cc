@@ -43,8 +43,6 @@ std::u16string_view DataFolder() {
   return {record->text, record->length};
 }
 
-bool DataFolderUsable() { return current_folder.load(std::memory_order_acquire)->usable; }
-
 void SetDataFolder(std::u16string_view folder) {
   auto record = std::make_unique<FolderRecord>();
   // The folder and its separator must leave room for the terminator; a

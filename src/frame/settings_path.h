@@ -28,9 +28,6 @@ inline constexpr char16_t kPathSeparator = u'/';
 // folder did not fit). Stays valid until the library is unloaded.
 std::u16string_view DataFolder();
 
-// False when the data folder did not fit in kMaxPath with its separator.
-bool DataFolderUsable();
-
 // Recomputes DataFolder from the data folder the environment names; called
 // by orxPropertyInitLibrary under the library lock.
 void SetDataFolder(std::u16string_view folder);
