@@ -4,10 +4,10 @@
 # pkg-config file, the orxprop tool, the manual pages, the license.
 #
 # Everything is relocatable: an install copied or installed to another prefix
-# than the configured one works where it lands. orxprop finds the library
-# through an $ORIGIN-relative RPATH, the pkg-config file and the CMake
-# package locate the prefix from their own folders, and the library finds its
-# language tables relative to its own file.
+# than the configured one works where it lands. orxprop carries the library's
+# objects itself, the pkg-config file and the CMake package locate the prefix
+# from their own folders, and the library finds its language tables relative
+# to its own file.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -59,9 +59,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/man/orxProperty.5
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 if(TARGET orxprop)
-  # The library from the tool's own folder, wherever the prefix lands.
-  file(RELATIVE_PATH ORX_BIN_TO_LIB ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-  set_target_properties(orxprop PROPERTIES INSTALL_RPATH "$ORIGIN/${ORX_BIN_TO_LIB}")
   install(TARGETS orxprop RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/tools/cli/orxprop.1
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -55,7 +55,7 @@ cmake -S "$source_dir/cmake_consumer" -B "$work/cmake_build" -G Ninja \
 cmake --build "$work/cmake_build" >/dev/null
 "$work/cmake_build/consumer"
 
-# orxprop from the prefix: its library through the RPATH, its tables beside
+# orxprop from the prefix: no loader setting, its tables beside
 # the library. The C consumer stored 120; the task the C++ consumer created
 # is labelled with the first localized name.
 check_tool() {
