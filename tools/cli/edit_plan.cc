@@ -77,7 +77,11 @@ int32_t EditPlan::Apply(std::string& error) {
   platform::ProfileStore& store = platform::DefaultProfileStore();
   // What each written file held before, as edits that put it back.
   std::vector<std::pair<std::string, std::vector<Edit>>> undo;
-  for (const auto& [file, edits] : edits_) {
+  // Plain loop variables rather than structured bindings: lambdas below
+  // capture them, which clang before 16 does not allow for bindings.
+  for (const auto& file_edits : edits_) {
+    const std::string& file = file_edits.first;
+    const std::vector<Edit>& edits = file_edits.second;
     std::vector<Edit> restore;
     const Status status = store.Edit(PathOf(file), [&](Document& document) {
       restore.clear();
@@ -107,8 +111,9 @@ int32_t EditPlan::Apply(std::string& error) {
     if (!IsOk(status)) {
       error = "cannot write " + SettingsPath(file) + ": " + FormatStatus(ToAbi(status));
       // Later edits of one file undo earlier ones, so restore in reverse.
-      for (auto& [written, restore_edits] : undo) {
-        IgnoreStatus(store.Edit(PathOf(written), [&](Document& document) {
+      for (const auto& written_edits : undo) {
+        const std::vector<Edit>& restore_edits = written_edits.second;
+        IgnoreStatus(store.Edit(PathOf(written_edits.first), [&](Document& document) {
           for (auto edit = restore_edits.rbegin(); edit != restore_edits.rend(); ++edit) {
             IgnoreStatus(edit->kind == Edit::Kind::kSet
                              ? document.SetValue(edit->section, edit->key, edit->value)
