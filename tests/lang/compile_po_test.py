@@ -2,15 +2,19 @@
 """lang/compile_po.py on catalogues a translator could get wrong: what falls
 back to English, what stops the build, and the escapes of both outputs."""
 
-import importlib.util
 import os
 import sys
 import tempfile
+import types
 import unittest
 
-spec = importlib.util.spec_from_file_location("compile_po", sys.argv.pop(1))
-compile_po = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(compile_po)
+# The converter under test is named on the command line, not installed.
+COMPILER_PATH = sys.argv.pop(1)
+compile_po = types.ModuleType("compile_po")
+compile_po.__file__ = COMPILER_PATH
+sys.modules["compile_po"] = compile_po
+with open(COMPILER_PATH, encoding="utf-8") as source:
+    exec(compile(source.read(), COMPILER_PATH, "exec"), compile_po.__dict__)
 
 HEADER = 'msgid ""\nmsgstr "Language: de\\nContent-Type: text/plain; charset=UTF-8\\n"\n\n'
 TEMPLATE = HEADER + "".join(

@@ -15,7 +15,7 @@
 #include "cli.h"
 #include "folder_model.h"
 #include "language_check.h"
-#include "platform/ini/inspection.h"
+#include "platform/ini/line_survey.h"
 
 namespace orx::cli {
 namespace {

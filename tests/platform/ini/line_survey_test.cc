@@ -1,6 +1,6 @@
 // The inspection view must agree with what reads see: values in read form,
 // the first of repeated sections and keys, and the lines no read reaches.
-#include "platform/ini/inspection.h"
+#include "platform/ini/line_survey.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The line-by-line view of a settings file, built on the engine's own line
 // classifier and value form so that it always agrees with what reads see.
-#include "platform/ini/inspection.h"
+#include "platform/ini/line_survey.h"
 
 #include <map>
 

@@ -2,8 +2,8 @@
 // a file to a person (what each line is, which lines a read never sees). It
 // reports what the engine's own parser makes of the bytes, so a tool states
 // no parsing rule of its own. Nothing here writes or caches.
-#ifndef ORX_PLATFORM_INI_INSPECTION_H_
-#define ORX_PLATFORM_INI_INSPECTION_H_
+#ifndef ORX_PLATFORM_INI_LINE_SURVEY_H_
+#define ORX_PLATFORM_INI_LINE_SURVEY_H_
 
 #include <cstdint>
 #include <string>
@@ -63,4 +63,4 @@ const char* EncodingName(Encoding encoding);
 
 }  // namespace orx::platform::ini
 
-#endif  // ORX_PLATFORM_INI_INSPECTION_H_
+#endif  // ORX_PLATFORM_INI_LINE_SURVEY_H_
