@@ -3,6 +3,9 @@
 // class cannot be reachable by one and missing from the other.
 #include "catalogue/property_id.h"
 
+#include <array>
+#include <iterator>
+
 namespace orx::catalogue {
 namespace {
 
@@ -20,31 +23,38 @@ constexpr PropertyClassInfo kClasses[] = {
     {kProviderClass, "provider", kProviderTable},
 };
 
+// Each class's entry count, counted once from the tables' terminating rows,
+// which stay the only record of where a table ends; a lookup then costs a
+// scan of eleven classes and one comparison.
+struct ClassBounds {
+  const PropertyEntry* table;
+  size_t count;
+};
+
+const ClassBounds* BoundsOf(PropertyClass property_class) {
+  static const auto bounds = [] {
+    std::array<ClassBounds, std::size(kClasses)> counted{};
+    for (size_t i = 0; i < counted.size(); ++i) {
+      counted[i] = {kClasses[i].table, CountEntries(kClasses[i].table)};
+    }
+    return counted;
+  }();
+  for (size_t i = 0; i < bounds.size(); ++i) {
+    if (kClasses[i].value == property_class) return &bounds[i];
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 Status ResolvePropertyId(PropertyId id, const PropertyEntry** table, uint32_t* index) {
   *table = nullptr;
   *index = 0;
-
-  const PropertyClass property_class = id & kClassMask;
-  const PropertyEntry* class_table = nullptr;
-  for (const PropertyClassInfo& info : kClasses) {
-    if (info.value == property_class) {
-      class_table = info.table;
-      break;
-    }
-  }
-  if (class_table == nullptr) return Status::kInvalidParameter;
-
+  const ClassBounds* bounds = BoundsOf(id & kClassMask);
+  if (bounds == nullptr || (id & kIndexMask) >= bounds->count) return Status::kInvalidParameter;
+  *table = bounds->table;
   *index = id & kIndexMask;
-  // The length is counted on every lookup, never stored: the terminating
-  // row is the only record of where a table ends.
-  if (*index < CountEntries(class_table)) {
-    *table = class_table;
-    return Status::kOk;
-  }
-  *index = 0;
-  return Status::kInvalidParameter;
+  return Status::kOk;
 }
 
 size_t CountEntries(const PropertyEntry* table) {

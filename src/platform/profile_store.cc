@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -77,7 +78,12 @@ struct ThreadMemo {
   // Points the memo at `path`; false when `path` holds a NUL, which no file
   // name may.
   bool SetPath(std::u16string_view new_path) {
-    if (path_valid && new_path == path) return true;
+    // memcmp: char16_t's traits compare unit by unit, and this runs on
+    // every read.
+    if (path_valid && new_path.size() == path.size() &&
+        std::memcmp(new_path.data(), path.data(), path.size() * sizeof(char16_t)) == 0) {
+      return true;
+    }
     DropDocument();
     path_valid = false;
     Result<NativePath> native = ToNativePath(new_path);

@@ -44,65 +44,104 @@ uint32_t Document::Impl::FindEntry(uint32_t ordinal, std::u16string_view name) c
                    [&](uint32_t mark) { return IsEntryOf(mark, ordinal, name); });
 }
 
+namespace {
+
+// Where a line's name runs to: the first `stop` unit or the line's end.
+size_t NameEnd(const char16_t* data, size_t from, size_t size, char16_t stop) {
+  while (from < size && data[from] != stop && data[from] != u'\n' && data[from] != u'\r') ++from;
+  return from;
+}
+
+}  // namespace
+
 void Document::Impl::Parse() {
+  // One pass finds each line's end, kind and name, and hashes the names as
+  // it meets them, so the index is filled without reading any line twice.
+  const char16_t* const data = text.data();
+  const size_t size = text.size();
+  const std::u16string_view all(text);
+  std::vector<uint32_t> hashes;
+  uint32_t ordinal = kNoSection;
   bool line_end_seen = false;
-  for (size_t begin = 0; begin < text.size();) {
-    Line line;
-    const size_t next = ReadLine(text, begin, line);
-    if (line.kind == LineKind::kHeader) headers.push_back(static_cast<uint32_t>(marks.size()));
-    if (line.kind == LineKind::kHeader || line.kind == LineKind::kEntry) {
+  for (size_t begin = 0; begin < size;) {
+    size_t first = begin;
+    while (first < size && IsBlank(data[first])) ++first;
+    size_t end;  // where the line's end, or the text's, starts
+    if (first < size && data[first] == u'[') {
+      const size_t name_end = NameEnd(data, first + 1, size, u']');
+      headers.push_back(static_cast<uint32_t>(marks.size()));
       marks.push_back(static_cast<uint32_t>(begin));
+      hashes.push_back(NameHash(TrimBlanks(all.substr(first + 1, name_end - first - 1))));
+      ++ordinal;
+      end = FindLineEnd(data, name_end, size);
+    } else if (first < size && data[first] != u';') {
+      const size_t equals = NameEnd(data, first, size, u'=');
+      end = equals;
+      if (equals < size && data[equals] == u'=') {
+        marks.push_back(static_cast<uint32_t>(begin));
+        hashes.push_back(KeyHash(TrimBlanks(all.substr(first, equals - first)), ordinal));
+        end = FindLineEnd(data, equals + 1, size);
+      }
+    } else {
+      end = FindLineEnd(data, first, size);
     }
+    size_t next = end;
+    if (end < size) next += data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n' ? 2 : 1;
     // Lines this document writes end as its first line does.
-    if (!line_end_seen && line.line_end != 0) {
+    if (!line_end_seen && end < size) {
       line_end_seen = true;
-      line_end = line.line_end == 2 ? u"\r\n" : text[begin + line.length] == u'\r' ? u"\r" : u"\n";
+      line_end = next - end == 2 ? u"\r\n" : data[end] == u'\r' ? u"\r" : u"\n";
     }
     begin = next;
   }
   // Growth by doubling can leave half the list unused.
   marks.shrink_to_fit();
   headers.shrink_to_fit();
-  RebuildIndex();
+  IndexMarks(hashes);
 }
 
 void Document::Impl::RebuildIndex() {
+  std::vector<uint32_t> hashes(marks.size());
+  uint32_t ordinal = kNoSection;
+  for (uint32_t mark = 0; mark < marks.size(); ++mark) {
+    const bool header = ordinal + 1 < headers.size() && headers[ordinal + 1] == mark;
+    ordinal += header;
+    hashes[mark] = header ? NameHash(NameAt(mark)) : KeyHash(NameAt(mark), ordinal);
+  }
+  IndexMarks(hashes);
+}
+
+void Document::Impl::IndexMarks(const std::vector<uint32_t>& hashes) {
   sections.Reset(headers.size());
   keys.Reset(marks.size() - headers.size());
-  // Lines go in blocks: hashing a block first and fetching the slots its
-  // hashes land on lets the cache misses of a block overlap, where one line
-  // at a time would wait for each in turn.
-  constexpr uint32_t kBlock = 32;
-  std::u16string_view names[kBlock];
-  uint32_t hashes[kBlock];
+  // The slot a line lands on is fetched some lines ahead of its insertion,
+  // so that the cache misses of several lines overlap instead of each
+  // waiting in turn.
+  constexpr uint32_t kAhead = 16;
+  const auto count = static_cast<uint32_t>(marks.size());
+  uint32_t ahead_header = 0;  // the first header at or after the line fetched ahead
+  auto fetch_ahead = [&](uint32_t mark) {
+    const bool header = ahead_header < headers.size() && headers[ahead_header] == mark;
+    ahead_header += header;
+    (header ? sections : keys).Prefetch(hashes[mark]);
+  };
+  for (uint32_t mark = 0; mark < std::min(kAhead, count); ++mark) fetch_ahead(mark);
   uint32_t ordinal = kNoSection;
   bool first_of_name = false;
-  for (uint32_t block = 0; block < marks.size(); block += kBlock) {
-    const uint32_t end = std::min<uint32_t>(block + kBlock, static_cast<uint32_t>(marks.size()));
-    uint32_t hashed_ordinal = ordinal;
-    for (uint32_t mark = block; mark < end; ++mark) {
-      const bool header =
-          hashed_ordinal + 1 < headers.size() && headers[hashed_ordinal + 1] == mark;
-      hashed_ordinal += header;
-      names[mark - block] = NameAt(mark);
-      hashes[mark - block] =
-          header ? NameHash(names[mark - block]) : KeyHash(names[mark - block], hashed_ordinal);
-      (header ? sections : keys).Prefetch(hashes[mark - block]);
-    }
-    for (uint32_t mark = block; mark < end; ++mark) {
-      const std::u16string_view name = names[mark - block];
-      if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
-        ++ordinal;
-        // A later section of a name already seen is never searched, so its
-        // keys stay out of the index.
-        first_of_name = sections.InsertIfAbsent(
-            hashes[mark - block], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); },
-            HeaderHashes());
-      } else if (first_of_name) {
-        keys.InsertIfAbsent(
-            hashes[mark - block], mark,
-            [&](uint32_t other) { return IsEntryOf(other, ordinal, name); }, KeyHashes());
-      }
+  for (uint32_t mark = 0; mark < count; ++mark) {
+    if (mark + kAhead < count) fetch_ahead(mark + kAhead);
+    if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
+      ++ordinal;
+      const std::u16string_view name = NameAt(mark);
+      // A later section of a name already seen is never searched, so its
+      // keys stay out of the index.
+      first_of_name = sections.InsertIfAbsent(
+          hashes[mark], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); },
+          HeaderHashes());
+    } else if (first_of_name) {
+      keys.InsertIfAbsent(
+          hashes[mark], mark,
+          [&](uint32_t other) { return IsEntryOf(other, ordinal, NameAt(mark)); }, KeyHashes());
     }
   }
   // Names repeated many times leave the tables sized for every line mostly
@@ -179,7 +218,7 @@ std::optional<std::u16string_view> Document::FindValue(std::u16string_view secti
   if (ordinal == kNoLine) return std::nullopt;
   const uint32_t entry = impl.FindEntry(ordinal, TrimBlanks(key));
   if (entry == kNoLine) return std::nullopt;
-  return ReadForm(impl.RawValue(impl.LineAt(entry)));
+  return ReadForm(EntryValue(impl.text, impl.marks[entry]));
 }
 
 bool Document::VisitEntries(std::u16string_view section,

@@ -117,6 +117,9 @@ struct Document::Impl {
   void Parse();
   // Fills both line indexes from the records.
   void RebuildIndex();
+  // Fills both line indexes from the records and `hashes`, the hash of each
+  // record's name (NameHash of a header's, KeyHash of an entry's).
+  void IndexMarks(const std::vector<uint32_t>& hashes);
   // Whether the text may grow by `growth` units and stay within the offsets'
   // range; never for a document too large to parse.
   bool HasRoomFor(size_t growth) const {

@@ -4,14 +4,6 @@
 
 namespace orx::platform::ini {
 
-std::u16string_view TrimBlanks(std::u16string_view text) {
-  size_t first = 0;
-  while (first < text.size() && IsBlank(text[first])) ++first;
-  size_t last = text.size();
-  while (last > first && IsBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
 namespace {
 
 void SetName(const std::u16string_view content, std::u16string_view name, Line& line) {
@@ -59,9 +51,7 @@ void ClassifyLine(std::u16string_view content, Line& line) {
 size_t ReadLine(std::u16string_view text, size_t begin, Line& line) {
   const char16_t* const data = text.data();
   const size_t size = text.size();
-  size_t end = begin;
-  // Nearly every unit is above CR, which settles it with one comparison.
-  while (end < size && (data[end] > u'\r' || (data[end] != u'\n' && data[end] != u'\r'))) ++end;
+  const size_t end = FindLineEnd(data, begin, size);
   line.begin = static_cast<uint32_t>(begin);
   line.length = static_cast<uint32_t>(end - begin);
   line.line_end = 0;
@@ -88,6 +78,13 @@ std::u16string_view LineName(std::u16string_view text, size_t begin) {
   }
   if (!header && (end == text.size() || text[end] != u'=')) return {};
   return TrimBlanks(text.substr(first, end - first));
+}
+
+std::u16string_view EntryValue(std::u16string_view text, size_t begin) {
+  const size_t equals = text.find(u'=', begin);
+  if (equals == std::u16string_view::npos) return {};
+  const size_t end = FindLineEnd(text.data(), equals + 1, text.size());
+  return TrimBlanks(text.substr(equals + 1, end - equals - 1));
 }
 
 uint32_t SplitLines(std::u16string_view text, std::vector<Line>& lines) {

@@ -7,6 +7,9 @@
 #define ORX_PLATFORM_INI_LINE_H_
 
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -48,7 +51,33 @@ struct Line {
 // Space, TAB and VT: the blanks trimmed from lines, names and values.
 inline bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t' || unit == u'\v'; }
 
-std::u16string_view TrimBlanks(std::u16string_view text);
+inline std::u16string_view TrimBlanks(std::u16string_view text) {
+  size_t first = 0;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  size_t last = text.size();
+  while (last > first && IsBlank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+// Where the line that holds `from` ends: the first CR or LF at or after
+// `from`, or `size`. Settings lines run to tens of units, so eight units a
+// step pays where the processor can compare them at once.
+inline size_t FindLineEnd(const char16_t* data, size_t from, size_t size) {
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi16(u'\n');
+  const __m128i cr = _mm_set1_epi16(u'\r');
+  for (; i + 8 <= size; i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const int hits =
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, cr)));
+    if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits))) / 2;
+  }
+#endif
+  // Nearly every unit is above CR, which settles it with one comparison.
+  while (i < size && (data[i] > u'\r' || (data[i] != u'\n' && data[i] != u'\r'))) ++i;
+  return i;
+}
 
 // Sets kind, name and value of `line` from `content`, the line's text
 // without its line end.
@@ -63,6 +92,10 @@ size_t ReadLine(std::u16string_view text, size_t begin, Line& line);
 // `begin`, reading no further than the name's end: the section name of a
 // header, the key of an entry; empty for other lines.
 std::u16string_view LineName(std::u16string_view text, size_t begin);
+
+// The trimmed value of the entry line of `text` that starts at `begin`:
+// what follows its first '=', up to the line's end.
+std::u16string_view EntryValue(std::u16string_view text, size_t begin);
 
 // Splits `text` into lines (CR, LF and CRLF each end one), classifies each,
 // and numbers the sections. Returns the number of headers.
