@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 #include "base/utf.h"
 #include "platform/ini/case_fold.h"
@@ -52,6 +53,45 @@ size_t NameEnd(const char16_t* data, size_t from, size_t size, char16_t stop) {
   return from;
 }
 
+// The NameHash of names met lately, so that a file that repeats the same
+// key names in every section hashes each of them about once. A slot is
+// chosen by a few of a name's units and holds the last name that chose it,
+// as a place in the text; a name is taken for a remembered one only when
+// every unit is equal.
+class RecentNameHashes {
+ public:
+  explicit RecentNameHashes(std::u16string_view text) : text_(text) {}
+
+  uint32_t HashOf(size_t offset, size_t length) {
+    const std::u16string_view name = text_.substr(offset, length);
+    Slot& slot = slots_[SlotOf(name)];
+    if (slot.length == length && length != 0 &&
+        std::memcmp(text_.data() + slot.offset, name.data(), length * sizeof(char16_t)) == 0) {
+      return slot.hash;
+    }
+    slot = {static_cast<uint32_t>(offset), static_cast<uint32_t>(length), NameHash(name)};
+    return slot.hash;
+  }
+
+ private:
+  struct Slot {
+    uint32_t offset = 0;
+    uint32_t length = 0;
+    uint32_t hash = 0;
+  };
+  static constexpr size_t kSlots = 128;
+
+  static size_t SlotOf(std::u16string_view name) {
+    if (name.empty()) return 0;
+    const size_t mixed =
+        name.size() * 0x9E37u + name.front() * 31u + name[name.size() / 2] * 17u + name.back();
+    return mixed % kSlots;
+  }
+
+  std::u16string_view text_;
+  Slot slots_[kSlots];
+};
+
 }  // namespace
 
 void Document::Impl::Parse() {
@@ -61,6 +101,7 @@ void Document::Impl::Parse() {
   const size_t size = text.size();
   const std::u16string_view all(text);
   std::vector<uint32_t> hashes;
+  RecentNameHashes recent(all);
   uint32_t ordinal = kNoSection;
   bool line_end_seen = false;
   for (size_t begin = 0; begin < size;) {
@@ -79,7 +120,9 @@ void Document::Impl::Parse() {
       end = equals;
       if (equals < size && data[equals] == u'=') {
         marks.push_back(static_cast<uint32_t>(begin));
-        hashes.push_back(KeyHash(TrimBlanks(all.substr(first, equals - first)), ordinal));
+        const std::u16string_view key = TrimBlanks(all.substr(first, equals - first));
+        hashes.push_back(WithSection(
+            recent.HashOf(static_cast<size_t>(key.data() - data), key.size()), ordinal));
         end = FindLineEnd(data, equals + 1, size);
       }
     } else {
@@ -102,11 +145,15 @@ void Document::Impl::Parse() {
 
 void Document::Impl::RebuildIndex() {
   std::vector<uint32_t> hashes(marks.size());
+  RecentNameHashes recent(text);
   uint32_t ordinal = kNoSection;
   for (uint32_t mark = 0; mark < marks.size(); ++mark) {
     const bool header = ordinal + 1 < headers.size() && headers[ordinal + 1] == mark;
     ordinal += header;
-    hashes[mark] = header ? NameHash(NameAt(mark)) : KeyHash(NameAt(mark), ordinal);
+    const std::u16string_view name = NameAt(mark);
+    hashes[mark] =
+        header ? NameHash(name)
+               : WithSection(recent.HashOf(name.data() - text.data(), name.size()), ordinal);
   }
   IndexMarks(hashes);
 }

@@ -5,7 +5,6 @@
 #include "platform/ini/name_hash.h"
 
 #include <bit>
-#include <optional>
 #include <random>
 
 #include "platform/ini/case_fold.h"
@@ -75,10 +74,9 @@ class SipHash13 {
   uint64_t v0_, v1_, v2_, v3_;
 };
 
-// The folded words of `name`, after `seed` when given, then its length.
-uint64_t HashName(std::u16string_view name, std::optional<uint64_t> seed) {
+// The folded words of `name`, then its length.
+uint64_t HashName(std::u16string_view name) {
   SipHash13 hash(ProcessKey());
-  if (seed) hash.Add(*seed);
   size_t i = 0;
   for (; i + 4 <= name.size(); i += 4) hash.Add(FoldCaseWord(name.data() + i));
   if (i < name.size()) {
@@ -91,12 +89,17 @@ uint64_t HashName(std::u16string_view name, std::optional<uint64_t> seed) {
 
 }  // namespace
 
-uint32_t NameHash(std::u16string_view name) {
-  return static_cast<uint32_t>(HashName(name, std::nullopt));
-}
+uint32_t NameHash(std::u16string_view name) { return static_cast<uint32_t>(HashName(name)); }
 
 uint32_t KeyHash(std::u16string_view name, uint32_t section) {
-  return static_cast<uint32_t>(HashName(name, section));
+  return WithSection(NameHash(name), section);
+}
+
+uint32_t WithSection(uint32_t name_hash, uint32_t section) {
+  // Multiplying by an odd constant spreads consecutive ordinals over the
+  // whole word; the key keeps the spread unknown outside the process.
+  const uint64_t spread = (uint64_t{section} ^ ProcessKey().k1) * 0x9E3779B97F4A7C15u;
+  return name_hash ^ static_cast<uint32_t>(spread >> 32);
 }
 
 }  // namespace orx::platform::ini

@@ -18,6 +18,10 @@ uint32_t NameHash(std::u16string_view name);
 // equal keys of different sections spread over the index too.
 uint32_t KeyHash(std::u16string_view name, uint32_t section);
 
+// KeyHash from the NameHash of the key's name: a parse that meets the same
+// key names in section after section hashes each name once.
+uint32_t WithSection(uint32_t name_hash, uint32_t section);
+
 }  // namespace orx::platform::ini
 
 #endif  // ORX_PLATFORM_INI_NAME_HASH_H_
