@@ -155,6 +155,41 @@ TEST(Document, SectionReadSeesEmptyAndBracketlessHeaders) {
   EXPECT_FALSE(HasSection(document, u"k"));
 }
 
+std::u16string ToU16(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+// Many sections repeating the same key names: the parse hashes a repeated
+// name once, so names that share their length and their first, middle and
+// last units, or differ only in case or blanks, must still each be found.
+TEST(Document, FindsEveryKeyOfSectionsThatRepeatTheirNames) {
+  const char* const kKeys[] = {"aXcYe", "aZcWe", "AXCYE ", " aXcYe", "ab", "a", ""};
+  std::string file;
+  constexpr int kSections = 300;
+  for (int section = 0; section < kSections; ++section) {
+    file += "[S" + std::to_string(section) + "]\r\n";
+    for (size_t key = 0; key < std::size(kKeys); ++key) {
+      file += std::string(kKeys[key]) + "=" + std::to_string(section * 10 + key) + "\r\n";
+    }
+  }
+  const Document document = Document::FromBytes(file);
+  // The first of the names equal without case and blanks wins; the others
+  // are never found.
+  const struct {
+    std::u16string_view key;
+    int offset;
+  } kFound[] = {{u"aXcYe", 0}, {u"AZCWE", 1}, {u" axcye", 0}, {u"ab", 4}, {u"A", 5}, {u"", 6}};
+  for (int section = 0; section < kSections; section += 37) {
+    const std::u16string name = u"s" + ToU16(std::to_string(section));
+    for (const auto& found : kFound) {
+      EXPECT_EQ(document.FindValue(name, found.key),
+                ToU16(std::to_string(section * 10 + found.offset)))
+          << section;
+    }
+    EXPECT_EQ(document.FindValue(name, u"aXcY"), std::nullopt);
+  }
+}
+
 TEST(Document, ReadFormTrimsThenTakesOffOneQuotePair) {
   EXPECT_EQ(ReadForm(u" \"'v'\" "), u"'v'");
   EXPECT_EQ(ReadForm(u"\""), u"\"");
