@@ -1,5 +1,6 @@
 #include "access/provider_name.h"
 
+#include <array>
 #include <string_view>
 
 #include "base/utf.h"
@@ -9,10 +10,16 @@ namespace {
 
 constexpr std::u16string_view kReservedUnits = u"/\\<>:\"|?*";
 
-bool IsForbiddenUnit(char16_t unit) {
-  const bool control = unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
-  return control || kReservedUnits.find(unit) != std::u16string_view::npos;
-}
+// Every ASCII unit a name may not hold: the controls and the reserved ones.
+constexpr std::array<bool, 0x80> kForbiddenAscii = [] {
+  std::array<bool, 0x80> forbidden{};
+  for (char16_t unit = 0; unit < 0x20; ++unit) forbidden[unit] = true;
+  forbidden[0x7F] = true;
+  for (const char16_t unit : kReservedUnits) forbidden[unit] = true;
+  return forbidden;
+}();
+
+bool IsForbiddenUnit(char16_t unit) { return unit < 0x80 ? kForbiddenAscii[unit] : unit <= 0x9F; }
 
 char16_t AsciiUpper(char16_t unit) {
   return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - (u'a' - u'A')) : unit;

@@ -4,6 +4,7 @@
 #include "catalogue/property_id.h"
 
 #include <array>
+#include <bit>
 #include <iterator>
 
 namespace orx::catalogue {
@@ -39,11 +40,21 @@ const ClassBounds* BoundsOf(PropertyClass property_class) {
     }
     return counted;
   }();
-  for (size_t i = 0; i < bounds.size(); ++i) {
-    if (kClasses[i].value == property_class) return &bounds[i];
-  }
-  return nullptr;
+  // Each class is one bit, and the directory lists them bit by bit, so a
+  // class's bit number is its row.
+  if (!std::has_single_bit(property_class)) return nullptr;
+  const size_t row = static_cast<size_t>(std::countr_zero(property_class)) -
+                     static_cast<size_t>(std::countr_zero(kClasses[0].value));
+  return row < bounds.size() ? &bounds[row] : nullptr;
 }
+
+constexpr bool ListedBitByBit() {
+  for (size_t i = 0; i < std::size(kClasses); ++i) {
+    if (kClasses[i].value != kClasses[0].value << i) return false;
+  }
+  return true;
+}
+static_assert(ListedBitByBit(), "the class directory must list the classes bit by bit");
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/caller_buffer.h"
+#include "base/text_length.h"
 #include "platform/ini/document.h"
 #include "platform/profile_store.h"
 
@@ -25,7 +26,7 @@ using platform::ini::Document;
 using platform::ini::SectionEntry;
 
 std::u16string_view View(const char16_t* text) {
-  return text != nullptr ? std::u16string_view(text) : std::u16string_view();
+  return text != nullptr ? std::u16string_view(text, TextLength(text)) : std::u16string_view();
 }
 
 void SetLastStatus(Status status) { platform::SetLastError(static_cast<uint32_t>(ToAbi(status))); }
@@ -64,12 +65,17 @@ std::u16string_view DefaultText(const char16_t* default_value) {
   return end == std::u16string_view::npos ? std::u16string_view() : text.substr(0, end + 1);
 }
 
-uint32_t ReadValue(const Document& document, const char16_t* section, const char16_t* key,
-                   const char16_t* default_value, char16_t* buffer, uint32_t size) {
-  std::optional<std::u16string_view> value = document.FindValue(View(section), View(key));
+// Copies what a read found, or the default, and sets the last error.
+uint32_t CopyFound(std::optional<std::u16string_view> value, const char16_t* default_value,
+                   char16_t* buffer, uint32_t size) {
   const CopyResult copy = CopyTerminated(value ? *value : DefaultText(default_value), buffer, size);
   SetLastStatus(copy.cut ? Status::kMoreData : value ? Status::kOk : Status::kFileNotFound);
   return copy.copied;
+}
+
+uint32_t ReadValue(const Document& document, const char16_t* section, const char16_t* key,
+                   const char16_t* default_value, char16_t* buffer, uint32_t size) {
+  return CopyFound(document.FindValue(View(section), View(key)), default_value, buffer, size);
 }
 
 // Fills the buffer with the section's entries as a double-zero-terminated
@@ -146,10 +152,13 @@ const Document& BorrowOrEmpty(const char16_t* path, Status& status) {
 uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
                      char16_t* buffer, uint32_t size, const char16_t* path) {
   if (!BeginRead(buffer, size, section && key && path, ReadShape::kValue)) return 0;
-  Status status;
-  const Document& document = BorrowOrEmpty(path, status);
-  uint32_t copied = ReadValue(document, section, key, default_value, buffer, size);
-  if (status != Status::kOk) SetLastStatus(status);
+  // A file that cannot be read reads as empty: the default, with the
+  // file's error as the last error.
+  const Result<std::optional<std::u16string_view>> found =
+      platform::DefaultProfileStore().FindValue(View(path), View(section), View(key));
+  const uint32_t copied =
+      CopyFound(found.ok() ? *found : std::nullopt, default_value, buffer, size);
+  if (!found.ok()) SetLastStatus(found.status());
   return copied;
 }
 

@@ -38,6 +38,7 @@
 
 #include "platform/file_system.h"
 #include "platform/ini/document.h"
+#include "platform/recent_lookups.h"
 
 namespace orx::platform {
 namespace {
@@ -59,6 +60,17 @@ const OwnedDocument& EmptyDocument() {
   return *empty;
 }
 
+size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
+
+// What the cache holds for one entry: its document and the bytes it keeps.
+// Every size the bound counts comes from here: the memory the parsed
+// document holds, as it reports it, plus the file bytes kept beside it.
+size_t CachedSize(const ini::Document& document, const Bytes& bytes) {
+  return document.MemoryUsage() + SizeOf(bytes);
+}
+
+}  // namespace
+
 // What the calling thread last loaded: the path in both forms (converting
 // is a pure function, so repeated reads of one file convert nothing) and the
 // document it got, held here so that Borrow hands out a plain pointer. A
@@ -66,7 +78,7 @@ const OwnedDocument& EmptyDocument() {
 // trusted cache entry and the file's identity is still the one it was
 // trusted for: the very rule the cache applies, so a hit here is a hit there.
 // Racy entries are never trusted, so they are never remembered as hits.
-struct ThreadMemo {
+struct ProfileStore::ThreadMemo {
   uint64_t store = 0;  // the id of the store `document` came from
   std::u16string path;
   NativePath native_path;
@@ -74,6 +86,7 @@ struct ThreadMemo {
   std::optional<FileIdentity> identity;
   Snapshot document;
   bool trusted = false;
+  RecentLookups lookups;  // in `document`; cleared whenever it changes
 
   // Points the memo at `path`; false when `path` holds a NUL, which no file
   // name may.
@@ -96,24 +109,14 @@ struct ThreadMemo {
   void DropDocument() {
     document = nullptr;
     trusted = false;
+    lookups.Clear();
   }
 };
 
-ThreadMemo& Memo() {
+ProfileStore::ThreadMemo& ProfileStore::Memo() {
   thread_local ThreadMemo memo;
   return memo;
 }
-
-size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
-
-// What the cache holds for one entry: its document and the bytes it keeps.
-// Every size the bound counts comes from here: the memory the parsed
-// document holds, as it reports it, plus the file bytes kept beside it.
-size_t CachedSize(const ini::Document& document, const Bytes& bytes) {
-  return document.MemoryUsage() + SizeOf(bytes);
-}
-
-}  // namespace
 
 size_t ProfileStore::PathHash::operator()(std::u16string_view path) const {
   constexpr size_t kTailUnits = 16;
@@ -183,8 +186,23 @@ uint64_t ProfileStore::NextStoreId() {
 }
 
 Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
-  if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
+  return BorrowWith(Memo(), path);
+}
+
+Result<std::optional<std::u16string_view>> ProfileStore::FindValue(std::u16string_view path,
+                                                                   std::u16string_view section,
+                                                                   std::u16string_view key) {
   ThreadMemo& memo = Memo();
+  Result<const ini::Document*> document = BorrowWith(memo, path);
+  if (!document.ok()) return document.status();
+  if (const RecentLookups::Value* known = memo.lookups.Find(section, key)) return *known;
+  const RecentLookups::Value value = (*document)->FindValue(section, key);
+  memo.lookups.Remember(section, key, value);
+  return value;
+}
+
+Result<const ini::Document*> ProfileStore::BorrowWith(ThreadMemo& memo, std::u16string_view path) {
+  if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
   if (!memo.SetPath(path)) return Status::kInvalidName;
 
   std::optional<FileIdentity> identity;

@@ -71,6 +71,14 @@ class ProfileStore {
   // lock, no table lookup, no reference count.
   Result<const ini::Document*> Borrow(std::u16string_view path);
 
+  // Borrow, then the value as Document::FindValue gives it. The calling
+  // thread remembers its last lookups in the document it borrowed, so a
+  // setting read again while its file is unchanged costs the stat() and a
+  // comparison of the names.
+  Result<std::optional<std::u16string_view>> FindValue(std::u16string_view path,
+                                                       std::u16string_view section,
+                                                       std::u16string_view key);
+
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed
   // the document, writes the file once and returns the write's status; when
@@ -122,6 +130,11 @@ class ProfileStore {
     using is_transparent = void;
     size_t operator()(std::u16string_view path) const;
   };
+
+  // What the calling thread last borrowed (profile_store.cc).
+  struct ThreadMemo;
+  static ThreadMemo& Memo();
+  Result<const ini::Document*> BorrowWith(ThreadMemo& memo, std::u16string_view path);
 
   // Load once the path is converted and the file's identity is known;
   // `trusted` tells whether the document came from a cache hit.

@@ -1,0 +1,101 @@
+// What a thread's last few lookups in one document gave: for each pair of
+// names asked, the value found or that there was none. The store keeps one
+// beside the document it lends each thread and forgets it whenever that
+// document changes, so a setting read again while its file stays unchanged
+// costs a comparison of the names instead of two hashes and two probes.
+// Values are views into the document's text, valid while it is held.
+#ifndef ORX_PLATFORM_RECENT_LOOKUPS_H_
+#define ORX_PLATFORM_RECENT_LOOKUPS_H_
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+namespace orx::platform {
+
+class RecentLookups {
+ public:
+  using Value = std::optional<std::u16string_view>;
+
+  // Forgets every lookup; the views they hold may dangle from here on.
+  void Clear() { ++generation_; }
+
+  // The remembered value of `key` in `section`, names spelled exactly as
+  // given; nullptr when the pair is not remembered.
+  const Value* Find(std::u16string_view section, std::u16string_view key) const {
+    const Entry& entry = entries_[SlotOf(section, key)];
+    if (entry.generation != generation_ || !entry.Holds(section, key)) return nullptr;
+    return &entry.value;
+  }
+
+  // Remembers what the lookup of `key` in `section` gave. Names longer than
+  // an entry holds are not remembered.
+  void Remember(std::u16string_view section, std::u16string_view key, Value value) {
+    if (section.size() + key.size() > kNameUnits) return;
+    Entry& entry = entries_[SlotOf(section, key)];
+    entry.generation = generation_;
+    entry.section_units = static_cast<uint16_t>(section.size());
+    entry.key_units = static_cast<uint16_t>(key.size());
+    std::memcpy(entry.names, section.data(), section.size() * sizeof(char16_t));
+    std::memcpy(entry.names + section.size(), key.data(), key.size() * sizeof(char16_t));
+    entry.value = value;
+  }
+
+ private:
+  // A task section's name is 38 units; the catalogue's keys are shorter.
+  static constexpr size_t kNameUnits = 80;
+  static constexpr size_t kEntries = 16;
+
+  struct Entry {
+    uint64_t generation = 0;
+    uint16_t section_units = 0;
+    uint16_t key_units = 0;
+    char16_t names[kNameUnits];
+    Value value;
+
+    bool Holds(std::u16string_view section, std::u16string_view key) const {
+      return section.size() == section_units && key.size() == key_units &&
+             SameUnits(names, section.data(), section.size()) &&
+             SameUnits(names + section.size(), key.data(), key.size());
+    }
+  };
+
+  // Names are a few dozen units: four at a time inline beats a call to
+  // memcmp.
+  static bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+      uint64_t left, right;
+      std::memcpy(&left, a + i, sizeof left);
+      std::memcpy(&right, b + i, sizeof right);
+      if (left != right) return false;
+    }
+    for (; i < count; ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
+  }
+
+  // Nothing here needs to resist crafted names: a collision only costs a
+  // lookup in the document, whose index is keyed.
+  static size_t SlotOf(std::u16string_view section, std::u16string_view key) {
+    uint32_t hash = 2166136261u ^ static_cast<uint32_t>(section.size());
+    for (const char16_t unit : key) hash = (hash ^ unit) * 16777619u;
+    // Task sections share their length and their braces: a few units spread
+    // over the name tell them apart.
+    if (const size_t size = section.size(); size != 0) {
+      for (const size_t at : {size / 4, size / 2, 3 * size / 4, size >= 2 ? size - 2 : 0}) {
+        hash = (hash ^ section[at]) * 16777619u;
+      }
+    }
+    return (hash ^ (hash >> 15)) % kEntries;
+  }
+
+  uint64_t generation_ = 1;
+  Entry entries_[kEntries];
+};
+
+}  // namespace orx::platform
+
+#endif  // ORX_PLATFORM_RECENT_LOOKUPS_H_
