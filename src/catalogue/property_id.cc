@@ -42,7 +42,9 @@ const ClassBounds* BoundsOf(PropertyClass property_class) {
   }();
   // Each class is one bit, and the directory lists them bit by bit, so a
   // class's bit number is its row.
-  if (!std::has_single_bit(property_class)) return nullptr;
+  // (A popcount would be a library call on processors that lack the
+  // instruction.)
+  if (property_class == 0 || (property_class & (property_class - 1)) != 0) return nullptr;
   const size_t row = static_cast<size_t>(std::countr_zero(property_class)) -
                      static_cast<size_t>(std::countr_zero(kClasses[0].value));
   return row < bounds.size() ? &bounds[row] : nullptr;

@@ -80,13 +80,14 @@ class RecentLookups {
   // Nothing here needs to resist crafted names: a collision only costs a
   // lookup in the document, whose index is keyed.
   static size_t SlotOf(std::u16string_view section, std::u16string_view key) {
-    uint32_t hash = 2166136261u ^ static_cast<uint32_t>(section.size());
-    for (const char16_t unit : key) hash = (hash ^ unit) * 16777619u;
-    // Task sections share their length and their braces: a few units spread
-    // over the name tell them apart.
-    if (const size_t size = section.size(); size != 0) {
-      for (const size_t at : {size / 4, size / 2, 3 * size / 4, size >= 2 ? size - 2 : 0}) {
-        hash = (hash ^ section[at]) * 16777619u;
+    // A few units spread over each name: task sections share their length
+    // and their braces, keys often their first letters.
+    uint32_t hash = static_cast<uint32_t>(section.size() << 8 ^ key.size());
+    for (const std::u16string_view name : {section, key}) {
+      if (const size_t size = name.size(); size != 0) {
+        for (const size_t at : {size / 4, size / 2, 3 * size / 4, size - 1}) {
+          hash = (hash ^ name[at]) * 16777619u;
+        }
       }
     }
     return (hash ^ (hash >> 15)) % kEntries;
