@@ -55,11 +55,12 @@ class ProfileStoreMemoTest : public orx::testing::DataFolderTest {
  protected:
   std::u16string Path() const { return DecodePath(folder_.File("a.ini")); }
 
+  // Through the store's FindValue, so that the thread's remembered lookups
+  // face every change too.
   std::string Value(ProfileStore& store) {
-    Result<const ini::Document*> document = store.Borrow(Path());
-    if (!document.ok()) return "error " + ::testing::PrintToString(document.status());
-    std::optional<std::u16string_view> value = (*document)->FindValue(u"S", u"k");
-    return value ? EncodePath(*value) : "missing";
+    Result<std::optional<std::u16string_view>> value = store.FindValue(Path(), u"S", u"k");
+    if (!value.ok()) return "error " + ::testing::PrintToString(value.status());
+    return *value ? EncodePath(**value) : "missing";
   }
 
   // Reads until the memo holds a trusted hit.
@@ -105,6 +106,22 @@ TEST_F(ProfileStoreMemoTest, WarmMemoSeesEveryChangeOfTheFile) {
     EXPECT_EQ(Value(store), c.expected);
     EXPECT_EQ(Value(store), c.expected);
   }
+}
+
+// The thread's own write, and a lookup that found nothing, are not
+// remembered past the change either.
+TEST_F(ProfileStoreMemoTest, RememberedLookupsEndWithTheThreadsOwnWrite) {
+  ProfileStore store;
+  folder_.Write("a.ini", "[S]\nj=1\n");
+  Warm(store, "missing");
+  ASSERT_EQ(store.Edit(Path(),
+                       [](ini::Document& document) { return document.SetValue(u"S", u"k", u"5"); }),
+            Status::kOk);
+  EXPECT_EQ(Value(store), "5");
+  ASSERT_EQ(
+      store.Edit(Path(), [](ini::Document& document) { return document.DeleteKey(u"S", u"k"); }),
+      Status::kOk);
+  EXPECT_EQ(Value(store), "missing");
 }
 
 // A rewrite that keeps size, inode and times is seen only through the racy

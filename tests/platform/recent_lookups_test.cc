@@ -1,0 +1,61 @@
+// The per-thread lookup memory: a hit only for the very names remembered,
+// since the last Clear.
+#include "platform/recent_lookups.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orx::platform {
+namespace {
+
+TEST(RecentLookups, AnswersOnlyForTheNamesRememberedSinceTheLastClear) {
+  RecentLookups lookups;
+  const std::u16string value = u"42";
+  lookups.Remember(u"ab", u"c", value);
+  lookups.Remember(u"S", u"missing", std::nullopt);
+
+  ASSERT_NE(lookups.Find(u"ab", u"c"), nullptr);
+  EXPECT_EQ(*lookups.Find(u"ab", u"c"), u"42");
+  ASSERT_NE(lookups.Find(u"S", u"missing"), nullptr);
+  EXPECT_EQ(*lookups.Find(u"S", u"missing"), std::nullopt);
+
+  // The same units split differently, another case, another section.
+  for (const auto& [section, key] :
+       {std::pair<std::u16string_view, std::u16string_view>{u"a", u"bc"},
+        {u"abc", u""},
+        {u"AB", u"c"},
+        {u"ab", u"C"},
+        {u"S2", u"missing"}}) {
+    EXPECT_EQ(lookups.Find(section, key), nullptr) << std::string(key.begin(), key.end());
+  }
+
+  lookups.Clear();
+  EXPECT_EQ(lookups.Find(u"ab", u"c"), nullptr);
+  EXPECT_EQ(lookups.Find(u"S", u"missing"), nullptr);
+}
+
+TEST(RecentLookups, ForgetsWhatAnotherPairTakesTheSlotOfAndSkipsLongNames) {
+  RecentLookups lookups;
+  // More pairs than slots: whatever is still answered must be right.
+  for (int i = 0; i < 100; ++i) {
+    const std::u16string key = u"k" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+    lookups.Remember(u"S", key, std::nullopt);
+  }
+  int answered = 0;
+  for (int i = 0; i < 100; ++i) {
+    const std::u16string key = u"k" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+    if (const auto* found = lookups.Find(u"S", key)) {
+      ++answered;
+      EXPECT_EQ(*found, std::nullopt);
+    }
+  }
+  EXPECT_GT(answered, 0);
+
+  const std::u16string long_section(60, u's'), long_key(30, u'k');
+  lookups.Remember(long_section, long_key, std::nullopt);
+  EXPECT_EQ(lookups.Find(long_section, long_key), nullptr);
+}
+
+}  // namespace
+}  // namespace orx::platform
