@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 
 #include "base/utf.h"
 #include "platform/ini/case_fold.h"
@@ -66,7 +65,7 @@ class RecentNameHashes {
     const std::u16string_view name = text_.substr(offset, length);
     Slot& slot = slots_[SlotOf(name)];
     if (slot.length == length && length != 0 &&
-        std::memcmp(text_.data() + slot.offset, name.data(), length * sizeof(char16_t)) == 0) {
+        SameUnits(text_.data() + slot.offset, name.data(), length)) {
       return slot.hash;
     }
     slot = {static_cast<uint32_t>(offset), static_cast<uint32_t>(length), NameHash(name)};
@@ -79,17 +78,28 @@ class RecentNameHashes {
     uint32_t length = 0;
     uint32_t hash = 0;
   };
-  static constexpr size_t kSlots = 128;
+  // Room for a few hundred names, so that the few dozen a settings file
+  // repeats seldom share a slot and push each other out in turn.
+  static constexpr unsigned kSlotBits = 10;
 
   static size_t SlotOf(std::u16string_view name) {
     if (name.empty()) return 0;
-    const size_t mixed =
-        name.size() * 0x9E37u + name.front() * 31u + name[name.size() / 2] * 17u + name.back();
-    return mixed % kSlots;
+    const uint32_t mixed = static_cast<uint32_t>(name.size()) * 0x9E3779B1u ^
+                           name.front() * 0x85EBCA77u ^ name[name.size() / 2] * 0xC2B2AE3Du ^
+                           name[name.size() - 1] * 0x27D4EB2Fu ^
+                           name[name.size() / 4] * 0x165667B1u;
+    return (mixed * 0x9E3779B1u) >> (32 - kSlotBits);
+  }
+
+  static bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
   }
 
   std::u16string_view text_;
-  Slot slots_[kSlots];
+  Slot slots_[size_t{1} << kSlotBits];
 };
 
 }  // namespace
@@ -179,11 +189,10 @@ void Document::Impl::IndexMarks(const std::vector<uint32_t>& hashes) {
     if (mark + kAhead < count) fetch_ahead(mark + kAhead);
     if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
       ++ordinal;
-      const std::u16string_view name = NameAt(mark);
       // A later section of a name already seen is never searched, so its
       // keys stay out of the index.
       first_of_name = sections.InsertIfAbsent(
-          hashes[mark], ordinal, [&](uint32_t other) { return IsHeaderOf(other, name); },
+          hashes[mark], ordinal, [&](uint32_t other) { return IsHeaderOf(other, NameAt(mark)); },
           HeaderHashes());
     } else if (first_of_name) {
       keys.InsertIfAbsent(
