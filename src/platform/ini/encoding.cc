@@ -68,14 +68,16 @@ std::string EncodeUtf16(std::u16string_view text, bool big_endian) {
   return bytes;
 }
 
-// UTF-8 without giving up on a stray byte: the strict form when the text
-// allows it, else the byte-preserving path form, accepted only when it
-// decodes back to the same text (a lone surrogate of any other kind has no
-// UTF-8 bytes at all).
-std::optional<std::string> EncodeUtf8Faithfully(std::u16string_view text) {
-  if (auto strict = EncodeUtf8(text)) return strict;
-  std::string bytes = EncodePath(text);
-  if (DecodePath(bytes) != text) return std::nullopt;
+// UTF-8 after `prefix` without giving up on a stray byte: the strict form
+// when the text allows it, else the byte-preserving path form, accepted only
+// when it decodes back to the same text (a lone surrogate of any other kind
+// has no UTF-8 bytes at all).
+std::optional<std::string> EncodeUtf8Faithfully(std::u16string_view text, std::string_view prefix) {
+  std::string bytes(prefix);
+  if (AppendUtf8(text, bytes)) return bytes;
+  const std::string path_form = EncodePath(text);
+  if (DecodePath(path_form) != text) return std::nullopt;
+  bytes += path_form;
   return bytes;
 }
 
@@ -129,12 +131,9 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
                                   const EncodingRules& rules) {
   switch (encoding) {
     case Encoding::kUtf8:
-      return EncodeUtf8Faithfully(text);
-    case Encoding::kUtf8Bom: {
-      auto bytes = EncodeUtf8Faithfully(text);
-      if (bytes) bytes->insert(0, kBomUtf8);
-      return bytes;
-    }
+      return EncodeUtf8Faithfully(text, {});
+    case Encoding::kUtf8Bom:
+      return EncodeUtf8Faithfully(text, kBomUtf8);
     case Encoding::kUtf16Le:
       return EncodeUtf16(text, false);
     case Encoding::kUtf16Be:

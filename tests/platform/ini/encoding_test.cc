@@ -93,5 +93,32 @@ TEST(Encoding, Utf8RefusesLoneSurrogatesButKeepsStrayBytes) {
   EXPECT_EQ(Encode(u"\xD800", Encoding::kUtf16Be), "\xFE\xFF\xD8\x00"sv);
 }
 
+// Long files round-trip through the block-wise ASCII loops: a character or
+// a stray byte at the edges of a block and of the converters' output chunks.
+TEST(Encoding, LongUtf8FilesComeBackByteForByte) {
+  const std::string ascii(9000, 'k');
+  for (size_t at : {0, 15, 16, 17, 4095, 4096, 4097, 8191, 8192}) {
+    SCOPED_TRACE(testing::Message() << "at " << at);
+    const std::string before = ascii.substr(0, at);
+    const std::string after = ascii.substr(at);
+    const std::string plain = before + "\xE2\x82\xAC" + after;
+    const std::string with_bom = "\xEF\xBB\xBF" + plain;
+    const std::string stray = "\xEF\xBB\xBF" + before + "\xE2\x82" + after;
+    struct File {
+      const std::string& bytes;
+      Encoding encoding;
+      size_t units;
+    };
+    for (const File& file : {File{plain, Encoding::kUtf8, ascii.size() + 1},
+                             File{with_bom, Encoding::kUtf8Bom, ascii.size() + 1},
+                             File{stray, Encoding::kUtf8Bom, ascii.size() + 2}}) {
+      const DecodedText decoded = Decode(file.bytes);
+      EXPECT_EQ(decoded.encoding, file.encoding);
+      EXPECT_EQ(decoded.text.size(), file.units);
+      EXPECT_EQ(Encode(decoded.text, decoded.encoding), file.bytes);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orx::platform::ini
