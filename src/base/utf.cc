@@ -20,7 +20,7 @@ namespace {
 constexpr char32_t kNoCodePoint = 0xFFFFFFFF;
 
 // Units tested and copied per step of the ASCII loops.
-constexpr size_t kBlock = 16;
+constexpr size_t kBlock = 32;
 
 // Units of the stack buffer in which output is gathered.
 constexpr size_t kChunkUnits = 4096;

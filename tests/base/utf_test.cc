@@ -70,7 +70,7 @@ const CharacterCase kCharacters[] = {
 
 TEST_P(OneCharacterInAscii, AtEveryPositionOfRunsAroundTheBlock) {
   const CharacterCase& c = GetParam();
-  for (size_t length : {0, 1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 47, 48, 49}) {
+  for (size_t length : {0, 1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 47, 48, 63, 64, 65}) {
     for (size_t at = 0; at <= length; ++at) {
       SCOPED_TRACE(testing::Message() << "run " << length << ", at " << at);
       // Among NULs, the character's own units are all a block test sees.
@@ -183,7 +183,7 @@ const MalformedCase kMalformedCases[] = {
 
 TEST_P(MalformedUtf8, IsRefusedStrictlyAndKeptByThePathForm) {
   const MalformedCase& c = GetParam();
-  for (size_t at : {0, 1, 15, 16, 17, 4095, 4096}) {
+  for (size_t at : {0, 1, 15, 16, 17, 31, 32, 33, 4095, 4096}) {
     SCOPED_TRACE(testing::Message() << "at " << at);
     const std::u16string ascii = AsciiText(at + 20, 5);
     const std::string bytes =
