@@ -183,7 +183,7 @@ std::optional<size_t> EncodedLength(std::u16string_view text) {
 
 // Appends `text` in UTF-8 to `out`. The string is reserved for one byte per
 // unit, exact for ASCII; the first other unit has the rest measured, so the
-// string is allocated at most twice and never over-allocated. In the strict
+// string is allocated at most twice and never holds more than it needs. In the strict
 // form a lone surrogate gives false with `out` as it was.
 template <Form form>
 bool AppendEncoded(std::u16string_view text, std::string& out) {
@@ -207,7 +207,15 @@ bool AppendEncoded(std::u16string_view text, std::string& out) {
         out.resize(start);
         return false;
       }
-      out.reserve(out.size() + chunk.used() + *rest);
+      const size_t total = out.size() + chunk.used() + *rest;
+      if (total > out.capacity()) {
+        // reserve() would at least double the capacity; a string reserved
+        // while empty gets exactly what it asks for.
+        std::string sized;
+        sized.reserve(total);
+        sized += out;
+        out.swap(sized);
+      }
       measured = true;
     }
     // Up to the next ASCII unit, a code point at a time.

@@ -119,6 +119,21 @@ TEST(Utf, AsciiAndDenseTextOfEveryLengthAroundTheChunk) {
   }
 }
 
+TEST(Utf, LargeOutputsHoldLittleMoreThanTheirSize) {
+  // A character late in a long text must not make the output double its
+  // capacity to fit the bytes it adds.
+  for (const CharacterCase& c : kCharacters) {
+    SCOPED_TRACE(c.name);
+    const std::u16string text = AsciiText(100000, 0) + std::u16string(c.units);
+    const std::optional<std::string> bytes = EncodeUtf8(text);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_LE(bytes->capacity(), bytes->size() + bytes->size() / 16);
+    const std::optional<std::u16string> decoded = DecodeUtf8(*bytes);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_LE(decoded->capacity(), bytes->size() + bytes->size() / 16);
+  }
+}
+
 struct LoneCase {
   const char* name;
   std::u16string text;
