@@ -276,6 +276,12 @@ bool AppendDecoded(std::string_view bytes, std::u16string& out) {
 
 }  // namespace
 
+size_t NarrowAscii(const char16_t* in, size_t count, char* out) {
+  return CopyAscii(in, count, out);
+}
+
+size_t WidenAscii(const char* in, size_t count, char16_t* out) { return CopyAscii(in, count, out); }
+
 bool IsValidUtf8(std::string_view bytes) {
   for (size_t pos = 0; pos < bytes.size();) {
     // ASCII blocks need no decoding: test them a block at a time.

@@ -29,6 +29,12 @@ std::optional<std::string> EncodeUtf8(std::u16string_view text);
 // lone surrogate.
 bool AppendUtf8(std::u16string_view text, std::string& out);
 
+// Copy the leading ASCII units of `in[0, count)` to `out`, a block of
+// units at a time, and return how many they copied: the fast path of every
+// conversion of mostly-ASCII text.
+size_t NarrowAscii(const char16_t* in, size_t count, char* out);
+size_t WidenAscii(const char* in, size_t count, char16_t* out);
+
 // True when `text` holds a surrogate that is not part of a pair.
 bool HasLoneSurrogate(std::u16string_view text);
 
