@@ -69,6 +69,18 @@ class ChunkedOutput {
   size_t used_ = 0;
 };
 
+// Makes room in `out` for `total` units in all. reserve() would at least
+// double a capacity it has to raise; a string reserved while empty gets
+// exactly what it asks for, so the contents move there.
+template <typename Char>
+void ReserveExactly(std::basic_string<Char>& out, size_t total) {
+  if (total <= out.capacity()) return;
+  std::basic_string<Char> sized;
+  sized.reserve(total);
+  sized += out;
+  out.swap(sized);
+}
+
 // Decodes the sequence at `bytes[pos]`. Returns its code point and sets
 // `length`; returns kNoCodePoint with `length` 1 when the byte at `pos`
 // begins no well-formed sequence.
@@ -183,12 +195,12 @@ std::optional<size_t> EncodedLength(std::u16string_view text) {
 
 // Appends `text` in UTF-8 to `out`. The string is reserved for one byte per
 // unit, exact for ASCII; the first other unit has the rest measured, so the
-// string is allocated at most twice and never holds more than it needs. In the strict
-// form a lone surrogate gives false with `out` as it was.
+// string is allocated at most twice and never holds more than it needs. In
+// the strict form a lone surrogate gives false with `out` as it was.
 template <Form form>
 bool AppendEncoded(std::u16string_view text, std::string& out) {
   const size_t start = out.size();
-  out.reserve(start + text.size());
+  ReserveExactly(out, start + text.size());
   ChunkedOutput<char> chunk(out);
   bool measured = false;
   for (size_t pos = 0; pos < text.size();) {
@@ -207,15 +219,7 @@ bool AppendEncoded(std::u16string_view text, std::string& out) {
         out.resize(start);
         return false;
       }
-      const size_t total = out.size() + chunk.used() + *rest;
-      if (total > out.capacity()) {
-        // reserve() would at least double the capacity; a string reserved
-        // while empty gets exactly what it asks for.
-        std::string sized;
-        sized.reserve(total);
-        sized += out;
-        out.swap(sized);
-      }
+      ReserveExactly(out, out.size() + chunk.used() + *rest);
       measured = true;
     }
     // Up to the next ASCII unit, a code point at a time.
@@ -245,7 +249,7 @@ bool AppendEncoded(std::u16string_view text, std::string& out) {
 template <Form form>
 bool AppendDecoded(std::string_view bytes, std::u16string& out) {
   const size_t start = out.size();
-  out.reserve(start + bytes.size());
+  ReserveExactly(out, start + bytes.size());
   ChunkedOutput<char16_t> chunk(out);
   for (size_t pos = 0; pos < bytes.size();) {
     const size_t ascii =
