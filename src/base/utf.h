@@ -24,6 +24,17 @@ std::optional<std::u16string> DecodeUtf8(std::string_view bytes);
 // Encodes UTF-16 as UTF-8; nullopt when `text` holds a lone surrogate.
 std::optional<std::string> EncodeUtf8(std::u16string_view text);
 
+// Appends the UTF-8 form of `text` to `out`, so that a prefix such as a BOM
+// costs no second copy; false, with `out` as it was, when `text` holds a
+// lone surrogate.
+bool AppendUtf8(std::u16string_view text, std::string& out);
+
+// Copy the leading ASCII units of `in[0, count)` to `out`, a block of
+// units at a time, and return how many they copied: the fast path of every
+// conversion of mostly-ASCII text.
+size_t NarrowAscii(const char16_t* in, size_t count, char* out);
+size_t WidenAscii(const char* in, size_t count, char16_t* out);
+
 // True when `text` holds a surrogate that is not part of a pair.
 bool HasLoneSurrogate(std::u16string_view text);
 

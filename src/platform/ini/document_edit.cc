@@ -66,7 +66,18 @@ std::u16string EntryLine(std::u16string_view key, std::u16string_view stored) {
 
 void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
                             size_t first_moved) {
-  text.replace(position, count, insert);
+  const size_t size = text.size() - count + insert.size();
+  if (size > text.capacity()) {
+    // A string that outgrows its capacity doubles it: a large file's text
+    // would take twice its size after its first growing edit. A sixteenth
+    // more is room for many more edits, and the splice is done in the copy.
+    std::u16string grown;
+    grown.reserve(size + size / 16);
+    grown.append(text, 0, position).append(insert).append(text, position + count);
+    text = std::move(grown);
+  } else {
+    text.replace(position, count, insert);
+  }
   MoveMarksFrom(first_moved, count, insert.size());
   changed = true;
 }
@@ -90,6 +101,8 @@ void Document::Impl::InsertEntry(uint32_t mark, size_t position, std::u16string_
   const bool joins = line_end == u"\r" && position < text.size() && text[position] == u'\n';
   piece += joins ? u"\r\n" : line_end;
   Splice(position, 0, piece, mark);
+  // Grown by a sixteenth, as the text is, rather than doubled.
+  if (marks.size() == marks.capacity()) marks.reserve(marks.size() + marks.size() / 16 + 1);
   marks.insert(marks.begin() + mark, static_cast<uint32_t>(position));
   if (mark + 1 < marks.size()) {
     keys.ShiftLinesFrom(mark);

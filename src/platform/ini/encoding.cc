@@ -36,22 +36,30 @@ int Windows1252Byte(char16_t unit) {
   return 0x80 + static_cast<int>(found - kWindows1252High.begin());
 }
 
+// The conversions below write through raw pointers: a store through
+// operator[] may alias the string's own fields, which keeps compilers from
+// vectorising the loop (UTF-16 output ran at about 4 ns a unit).
 std::u16string DecodeWindows1252(std::string_view bytes) {
   std::u16string text(bytes.size(), u'\0');
+  char16_t* out = text.data();
   for (size_t i = 0; i < bytes.size(); ++i) {
+    i += WidenAscii(bytes.data() + i, bytes.size() - i, out + i);
+    if (i == bytes.size()) break;
     const auto byte = static_cast<unsigned char>(bytes[i]);
-    text[i] = (byte >= 0x80 && byte <= 0x9F) ? kWindows1252High[byte - 0x80] : byte;
+    out[i] = byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte;
   }
   return text;
 }
 
 std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
   std::u16string text(bytes.size() / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto first = static_cast<unsigned char>(bytes[2 * i]);
-    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-    text[i] = big_endian ? static_cast<char16_t>(first << 8 | second)
-                         : static_cast<char16_t>(second << 8 | first);
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  char16_t* out = text.data();
+  char16_t* const end = out + text.size();
+  if (big_endian) {
+    for (; out != end; in += 2) *out++ = static_cast<char16_t>(in[0] << 8 | in[1]);
+  } else {
+    for (; out != end; in += 2) *out++ = static_cast<char16_t>(in[1] << 8 | in[0]);
   }
   return text;
 }
@@ -59,32 +67,43 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
 std::string EncodeUtf16(std::u16string_view text, bool big_endian) {
   std::string bytes(big_endian ? kBomUtf16Be : kBomUtf16Le);
   bytes.resize(2 + 2 * text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char high = static_cast<char>(text[i] >> 8);
-    const char low = static_cast<char>(text[i] & 0xFF);
-    bytes[2 + 2 * i] = big_endian ? high : low;
-    bytes[3 + 2 * i] = big_endian ? low : high;
+  char* out = bytes.data() + 2;
+  if (big_endian) {
+    for (const char16_t unit : text) {
+      *out++ = static_cast<char>(unit >> 8);
+      *out++ = static_cast<char>(unit & 0xFF);
+    }
+  } else {
+    for (const char16_t unit : text) {
+      *out++ = static_cast<char>(unit & 0xFF);
+      *out++ = static_cast<char>(unit >> 8);
+    }
   }
   return bytes;
 }
 
-// UTF-8 without giving up on a stray byte: the strict form when the text
-// allows it, else the byte-preserving path form, accepted only when it
-// decodes back to the same text (a lone surrogate of any other kind has no
-// UTF-8 bytes at all).
-std::optional<std::string> EncodeUtf8Faithfully(std::u16string_view text) {
-  if (auto strict = EncodeUtf8(text)) return strict;
-  std::string bytes = EncodePath(text);
-  if (DecodePath(bytes) != text) return std::nullopt;
+// UTF-8 after `prefix` without giving up on a stray byte: the strict form
+// when the text allows it, else the byte-preserving path form, accepted only
+// when it decodes back to the same text (a lone surrogate of any other kind
+// has no UTF-8 bytes at all).
+std::optional<std::string> EncodeUtf8Faithfully(std::u16string_view text, std::string_view prefix) {
+  std::string bytes(prefix);
+  if (AppendUtf8(text, bytes)) return bytes;
+  const std::string path_form = EncodePath(text);
+  if (DecodePath(path_form) != text) return std::nullopt;
+  bytes += path_form;
   return bytes;
 }
 
 std::optional<std::string> EncodeWindows1252(std::u16string_view text) {
   std::string bytes(text.size(), '\0');
+  char* out = bytes.data();
   for (size_t i = 0; i < text.size(); ++i) {
+    i += NarrowAscii(text.data() + i, text.size() - i, out + i);
+    if (i == text.size()) break;
     const int byte = Windows1252Byte(text[i]);
     if (byte < 0) return std::nullopt;
-    bytes[i] = static_cast<char>(byte);
+    out[i] = static_cast<char>(byte);
   }
   return bytes;
 }
@@ -129,12 +148,9 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
                                   const EncodingRules& rules) {
   switch (encoding) {
     case Encoding::kUtf8:
-      return EncodeUtf8Faithfully(text);
-    case Encoding::kUtf8Bom: {
-      auto bytes = EncodeUtf8Faithfully(text);
-      if (bytes) bytes->insert(0, kBomUtf8);
-      return bytes;
-    }
+      return EncodeUtf8Faithfully(text, {});
+    case Encoding::kUtf8Bom:
+      return EncodeUtf8Faithfully(text, kBomUtf8);
     case Encoding::kUtf16Le:
       return EncodeUtf16(text, false);
     case Encoding::kUtf16Be:

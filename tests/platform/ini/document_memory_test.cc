@@ -43,6 +43,20 @@ TEST(DocumentMemory, AnEditThatAddsLinesAddsToTheCount) {
   EXPECT_GT(document.MemoryUsage(), before + 5000 * 30);
 }
 
+TEST(DocumentMemory, AGrowingEditOfALargeFileAddsLittle) {
+  // The first edit that lengthens a freshly parsed file outgrows its text
+  // and its records: they must grow by a share, not double.
+  const std::string file = ManyKeys(20000);
+  Document document = Document::FromBytes(file);
+  const size_t before = document.MemoryUsage();
+  ASSERT_EQ(document.SetValue(u"S", u"key10", u"a longer value"), Status::kOk);
+  ASSERT_EQ(document.SetValue(u"S", u"added", u"1"), Status::kOk);
+  EXPECT_LE(document.MemoryUsage(), before + before / 8);
+  std::string expected = file;
+  expected.replace(expected.find("key10=value"), 11, "key10=a longer value");
+  EXPECT_EQ(document.ToBytes(), expected + "added=1\n");
+}
+
 TEST(DocumentMemory, LineDenseFilesStayWithinFourTimesTheirSize) {
   // Lines no lookup needs cost only their text; entry lines a record each.
   constexpr size_t kSize = 2 << 20;

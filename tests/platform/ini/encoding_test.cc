@@ -93,5 +93,56 @@ TEST(Encoding, Utf8RefusesLoneSurrogatesButKeepsStrayBytes) {
   EXPECT_EQ(Encode(u"\xD800", Encoding::kUtf16Be), "\xFE\xFF\xD8\x00"sv);
 }
 
+// UTF-16 bytes of `ascii` with `unit` at `at`, after the BOM.
+std::string Utf16Bytes(std::string_view ascii, size_t at, char16_t unit, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  const auto put = [&](char16_t u) {
+    const char high = static_cast<char>(u >> 8);
+    const char low = static_cast<char>(u & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  };
+  for (size_t i = 0; i < ascii.size(); ++i) {
+    if (i == at) put(unit);
+    put(static_cast<char16_t>(ascii[i]));
+  }
+  return bytes;
+}
+
+// Long files round-trip through the block-wise ASCII loops: a character or
+// a stray byte at the edges of a block and of the converters' output chunks,
+// in every encoding.
+TEST(Encoding, LongFilesComeBackByteForByte) {
+  const std::string ascii(9000, 'k');
+  for (size_t at : {0, 15, 16, 17, 31, 32, 33, 4095, 4096, 4097, 8191, 8192}) {
+    SCOPED_TRACE(testing::Message() << "at " << at);
+    const std::string before = ascii.substr(0, at);
+    const std::string after = ascii.substr(at);
+    const std::string plain = before + "\xE2\x82\xAC" + after;
+    const std::string with_bom = "\xEF\xBB\xBF" + plain;
+    const std::string stray = "\xEF\xBB\xBF" + before + "\xE2\x82" + after;
+    const std::string single_byte = before + "\x80\xE9" + after;
+    const std::string little = Utf16Bytes(ascii, at, u'\x20AC', false);
+    const std::string big = Utf16Bytes(ascii, at, u'\xD83D', true);
+    struct File {
+      const std::string& bytes;
+      Encoding encoding;
+      size_t units;
+    };
+    for (const File& file : {File{plain, Encoding::kUtf8, ascii.size() + 1},
+                             File{with_bom, Encoding::kUtf8Bom, ascii.size() + 1},
+                             File{stray, Encoding::kUtf8Bom, ascii.size() + 2},
+                             File{single_byte, Encoding::kWindows1252, ascii.size() + 2},
+                             File{little, Encoding::kUtf16Le, ascii.size() + 1},
+                             File{big, Encoding::kUtf16Be, ascii.size() + 1}}) {
+      const DecodedText decoded = Decode(file.bytes);
+      EXPECT_EQ(decoded.encoding, file.encoding);
+      EXPECT_EQ(decoded.text.size(), file.units);
+      EXPECT_EQ(decoded.text.find_first_not_of(u'k'), at);
+      EXPECT_EQ(Encode(decoded.text, decoded.encoding), file.bytes);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orx::platform::ini
