@@ -59,24 +59,33 @@ inline std::u16string_view TrimBlanks(std::u16string_view text) {
   return text.substr(first, last - first);
 }
 
-// Where the line that holds `from` ends: the first CR or LF at or after
-// `from`, or `size`. Settings lines run to tens of units, so eight units a
-// step pays where the processor can compare them at once.
-inline size_t FindLineEnd(const char16_t* data, size_t from, size_t size) {
+// Where the first `stop` unit, CR or LF at or after `from` is, or `size`.
+// Settings lines run to tens of units, so eight units a step pays where the
+// processor can compare them at once.
+inline size_t FindStopOrLineEnd(const char16_t* data, size_t from, size_t size, char16_t stop) {
   size_t i = from;
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi16(u'\n');
   const __m128i cr = _mm_set1_epi16(u'\r');
+  const __m128i stops = _mm_set1_epi16(static_cast<short>(stop));
   for (; i + 8 <= size; i += 8) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const int hits =
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, cr)));
-    if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits))) / 2;
+    const __m128i hit =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, cr)),
+                     _mm_cmpeq_epi16(units, stops));
+    if (const int hits = _mm_movemask_epi8(hit); hits != 0) {
+      return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits))) / 2;
+    }
   }
 #endif
-  // Nearly every unit is above CR, which settles it with one comparison.
-  while (i < size && (data[i] > u'\r' || (data[i] != u'\n' && data[i] != u'\r'))) ++i;
+  while (i < size && data[i] != stop && data[i] != u'\n' && data[i] != u'\r') ++i;
   return i;
+}
+
+// Where the line that holds `from` ends: the first CR or LF at or after
+// `from`, or `size`.
+inline size_t FindLineEnd(const char16_t* data, size_t from, size_t size) {
+  return FindStopOrLineEnd(data, from, size, u'\n');
 }
 
 // Sets kind, name and value of `line` from `content`, the line's text
