@@ -1,11 +1,10 @@
 // The slot table builds on the key grammar of slot_key, so the free-slot
-// search, slot reads and compaction all agree with what a profile read of
-// "Task<n>" would find.
+// search and compaction agree with what a profile read of "Task<n>" would
+// find, which is how an enumeration reads each slot.
 #include "tasks/slot_table.h"
 
 #include <algorithm>
 
-#include "base/caller_buffer.h"
 #include "catalogue/property_names.h"
 #include "frame/names.h"
 #include "tasks/slot_key.h"
@@ -58,19 +57,6 @@ bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task) 
                         return !listed;
                       });
   return listed;
-}
-
-bool ReadTaskSlot(const SlotTable& table, int32_t slot, char16_t* valueBuffer,
-                  uint32_t* valueLength, char16_t* keyBuffer, uint32_t* keyLength) {
-  *valueLength = CopyTerminated(table.Find(slot).value_or(u""), valueBuffer, *valueLength).copied;
-  if (keyBuffer != nullptr && keyLength != nullptr) {
-    SlotKey key;
-    FormSlotKey(slot, key);
-    const std::u16string_view name(key);
-    CopyZeroFilled(name, keyBuffer, *keyLength);
-    *keyLength = static_cast<uint32_t>(name.size());
-  }
-  return *valueLength == 0;
 }
 
 }  // namespace orx::tasks

@@ -56,15 +56,6 @@ int32_t FindFreeTaskSlot(const frame::ProfileReader& reader);
 // seen, however long.
 bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task);
 
-// Reads slot `slot` into `valueBuffer` (capacity *valueLength, cut to
-// capacity-1 and terminated) and sets *valueLength to the length read. When
-// `keyBuffer` and `keyLength` are both given, copies the key name with a
-// bounded copy of *keyLength units (zero-filled; a name that does not fit is
-// left unterminated) and sets *keyLength to the whole name's length.
-// Returns true when the slot is free.
-bool ReadTaskSlot(const SlotTable& table, int32_t slot, char16_t* valueBuffer,
-                  uint32_t* valueLength, char16_t* keyBuffer, uint32_t* keyLength);
-
 }  // namespace orx::tasks
 
 #endif  // ORX_TASKS_SLOT_TABLE_H_
