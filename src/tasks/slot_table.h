@@ -24,13 +24,17 @@ inline constexpr int32_t kNoFreeSlot = kLastSearchedSlot + 1;
 // The slot keys of one document, gathered in one pass over the task-list
 // section: for every positive slot number, what a profile read of its key
 // returns (the first key of that name, matched without regard to case,
-// quotes removed). Holds views into the document: it must not outlive the
-// reader, nor be used after the document is edited.
+// quotes removed). Holds views into the document: it must not be read once
+// the document is gone or edited.
 class SlotTable {
  public:
+  // Kept to 16 bytes, for a table remembered between enumerations.
   struct Slot {
+    const char16_t* text;
+    uint32_t length;
     int32_t number;
-    std::u16string_view id;  // empty for a free slot that has a key
+    // Empty for a free slot that has a key.
+    std::u16string_view id() const { return {text, length}; }
   };
 
   explicit SlotTable(const frame::ProfileReader& reader);
