@@ -1,21 +1,17 @@
 // What an enumeration remembers between its steps and between walks, through
 // the public header: the slot table kept for an unchanged list is never used
-// for another, an open walk does not keep the list's document from an edit,
-// a step follows a new data folder, and handles stay tokens when threads
-// close and reopen them.
+// for another, a step follows a new data folder, and handles stay tokens when
+// threads close and reopen them.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "base/utf.h"
 #include "orxProperty.h"
-#include "platform/profile_store.h"
 #include "support/temp_data_folder.h"
 #include "tasks/task_list_files.h"
 
@@ -59,32 +55,9 @@ TEST_F(TaskWalk, EachWalkSeesTheListAsItIsNow) {
   }
 }
 
-TEST_F(TaskWalk, AnOpenWalkLeavesTheDocumentToAnEdit) {
-  folder_.Write("ormix5.ini", ScannerSection(Version(1, 3)));
-  const std::u16string path = DecodePath(folder_.File("ormix5.ini"));
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the timestamp tick
-  orxChar id[40];
-  orxQuery query = nullptr;
-  ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
-  ASSERT_EQ(orxGetNextTask(query, 0), 0);  // finds the file unchanged
-  std::weak_ptr<const platform::ini::Document> walked;
-  {
-    Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(path);
-    ASSERT_TRUE(snapshot.ok());
-    walked = *snapshot;
-  }
-  ASSERT_EQ(orxSetPropertyInt(0x10013, 240), 0);  // [InetWD] UpdatePeriod, same file
-  EXPECT_TRUE(walked.expired());
-  // The walk goes on in the edited file, which lists the same tasks.
-  ASSERT_EQ(orxGetNextTask(query, 0), 0);
-  EXPECT_EQ(std::u16string(id), u"{V1-3}");
-  EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
-  EXPECT_EQ(orxCloseQuery(query), 0);
-}
-
 TEST_F(TaskWalk, AStepReadsTheDataFolderOfTheLatestInitialisation) {
   folder_.Write("ormix5.ini", ScannerSection(Version(1, 3)));
-  orxChar id[40];
+  char16_t id[40];
   orxQuery query = nullptr;
   ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
   TempDataFolder other;  // initialises the library again, with this folder
@@ -102,7 +75,7 @@ TEST_F(TaskWalk, AStepReadsTheDataFolderOfTheLatestInitialisation) {
 // leaves the other walk where it was.
 TEST_F(TaskWalk, AClosedHandleNeverStepsTheWalkThatReusesItsRecord) {
   folder_.Write("ormix5.ini", ScannerSection(Version(1, 4)));
-  orxChar first_id[40], second_id[40];
+  char16_t first_id[40], second_id[40];
   orxQuery first = nullptr, second = nullptr;
   ASSERT_EQ(orxGetFirstTask(&first, first_id, 40, nullptr, 0), 0);
   ASSERT_EQ(orxGetNextTask(first, 0), 0);
@@ -130,8 +103,8 @@ TEST_F(TaskWalk, ThreadsWalkingClosingAndWritingAtOnce) {
   for (int w = 0; w < kWalkers; ++w) {
     threads.emplace_back([&, w] {
       for (int round = 0; round < 150; ++round) {
-        orxChar id[40];
-        orxChar key[16];
+        char16_t id[40];
+        char16_t key[16];
         orxQuery query = nullptr;
         if (orxGetFirstTask(&query, id, 40, key, 16) != 0) {
           ++faults;
@@ -155,9 +128,12 @@ TEST_F(TaskWalk, ThreadsWalkingClosingAndWritingAtOnce) {
   }
   threads.emplace_back([&] {
     for (int i = 0; !stop; ++i) {
-      // Replaced whole, as the library writes it: a reader never meets half a list.
+      // Replaced whole, as the library writes it: a reader never meets half a
+      // list. Windows refuses to replace a file a reader has open; that
+      // version is skipped.
       folder_.Write("ormix5.ini.new", versions[i % 2]);
-      std::filesystem::rename(folder_.File("ormix5.ini.new"), folder_.File("ormix5.ini"));
+      std::error_code refused;
+      std::filesystem::rename(folder_.File("ormix5.ini.new"), folder_.File("ormix5.ini"), refused);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
