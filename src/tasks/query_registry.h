@@ -21,7 +21,12 @@ namespace orx::tasks {
 // 0 is no handle.
 using QueryHandle = uintptr_t;
 
+// Laid out so that a step touches few cache lines: what every step reads
+// comes first, the path's text last.
 struct TaskQuery {
+  // One thread at a time is the contract; the lock makes a caller's
+  // overlap harmless instead of a race.
+  std::mutex mutex;
   // The handle while the record is live, else 0. Changed only under `mutex`.
   QueryHandle handle = 0;
   // Kept wider than a slot number: after slot 2147483647 has been delivered
@@ -29,14 +34,11 @@ struct TaskQuery {
   int64_t nextSlot = 1;
   char16_t* idBuffer = nullptr;
   uint32_t idCapacity = 0;
-  char16_t* keyBuffer = nullptr;
   uint32_t keyCapacity = 0;
-  TaskFilePath path;
+  char16_t* keyBuffer = nullptr;
   TaskListReader list;
   SlotKeyCounter keys;
-  // One thread at a time is the contract; the lock makes a caller's
-  // overlap harmless instead of a race.
-  std::mutex mutex;
+  TaskFilePath path;
 };
 
 // A live record, locked for the calling thread until this is dropped; empty

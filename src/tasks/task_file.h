@@ -33,9 +33,9 @@ class TaskFilePath {
   // build. Folder texts are never freed, so an equal address is the same
   // folder.
   const char16_t* folder_ = nullptr;
+  size_t length_ = 0;
   Status status_ = Status::kOk;
   frame::SettingsPath path_ = {};
-  size_t length_ = 0;
 };
 
 }  // namespace orx::tasks
