@@ -136,8 +136,8 @@ platform::Snapshot LoadOrEmpty(const char16_t* path, Status& status) {
 
 // For a single call: the document stays valid until this thread's next
 // load, with no reference taken.
-const Document& BorrowOrEmpty(const char16_t* path, Status& status) {
-  Result<const Document*> document = platform::DefaultProfileStore().Borrow(View(path));
+const Document& BorrowOrEmpty(std::u16string_view path, Status& status) {
+  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path);
   if (document.ok()) {
     status = Status::kOk;
     return **document;
@@ -222,7 +222,7 @@ void ProfileReader::ForEachValue(
   });
 }
 
-const void* CurrentProfileIdentity(const char16_t* path) {
+const void* CurrentProfileIdentity(std::u16string_view path) {
   Status status;
   const Document& document = BorrowOrEmpty(path, status);
   return IsOk(status) ? &document : nullptr;

@@ -95,14 +95,40 @@ class ProfileView : public ProfileReader {
   Status load_status() const { return load_status_; }
 
  private:
+  friend class SnapshotWatch;
   std::shared_ptr<const platform::ini::Document> snapshot_;
   Status load_status_ = Status::kOk;
 };
 
 // The identity() that a ProfileView of `path` taken now would have, found
 // without taking a snapshot: for checking whether a remembered view is still
-// current. Null when the file could not be read.
-const void* CurrentProfileIdentity(const char16_t* path);
+// current. Null when the file could not be read. That document stays alive
+// until the calling thread's next profile call. Takes the path's length from
+// the caller, so a caller asking on every step measures it once.
+const void* CurrentProfileIdentity(std::u16string_view path);
+
+// Remembers which snapshot a view had without keeping its document alive, so
+// that what a caller derived from the view can outlive it while an edit of
+// the file still takes the cached document over instead of copying it.
+class SnapshotWatch {
+ public:
+  SnapshotWatch() = default;
+  explicit SnapshotWatch(const ProfileView& view)
+      : identity_(view.identity()), snapshot_(view.snapshot_) {}
+
+  // True when `identity` (from CurrentProfileIdentity) is the watched
+  // snapshot. A document that has gone may leave its address to a new one,
+  // so the watched one must also still be alive; it then is the document
+  // CurrentProfileIdentity found, and views into it hold until the thread's
+  // next profile call.
+  bool Matches(const void* identity) const {
+    return identity != nullptr && identity == identity_ && !snapshot_.expired();
+  }
+
+ private:
+  const void* identity_ = nullptr;
+  std::weak_ptr<const platform::ini::Document> snapshot_;
+};
 
 // One write of ProfileEditor::WriteSection: with a value, sets `key`;
 // without, removes it.

@@ -25,7 +25,9 @@ inline constexpr char16_t kPathSeparator = u'/';
 #endif
 
 // The current DataFolder text (empty before initialisation, or when the
-// folder did not fit). Stays valid until the library is unloaded.
+// folder did not fit). Stays valid until the library is unloaded. Each
+// SetDataFolder publishes its text at a new address, never reused, so a
+// caller that remembers data() knows whether a path it built is current.
 std::u16string_view DataFolder();
 
 // Recomputes DataFolder from the data folder the environment names; called

@@ -19,6 +19,28 @@ void FormSlotKey(int32_t slot, SlotKey& key) {
   key[kSlotPrefix.size() + number.size()] = u'\0';
 }
 
+std::u16string_view SlotKeyCounter::KeyOf(int32_t slot) {
+  // Counting up in place holds only for positive numbers.
+  const bool next = slot_ > 0 && slot == int64_t{slot_} + 1;
+  if (!next || !CountUp()) {
+    FormSlotKey(slot, key_);
+    length_ = std::u16string_view(key_).size();
+  }
+  slot_ = slot;
+  return {key_, length_};
+}
+
+bool SlotKeyCounter::CountUp() {
+  for (size_t i = length_; i-- > kSlotPrefix.size();) {
+    if (key_[i] != u'9') {
+      ++key_[i];
+      return true;
+    }
+    key_[i] = u'0';
+  }
+  return false;
+}
+
 std::optional<int32_t> SlotNumberOf(std::u16string_view key) {
   if (key.size() <= kSlotPrefix.size() ||
       !frame::EqualsIgnoreCase(key.substr(0, kSlotPrefix.size()), kSlotPrefix)) {

@@ -18,6 +18,25 @@ using SlotKey = char16_t[kSlotKeyCapacity];
 // The key of slot `slot`, zero-terminated.
 void FormSlotKey(int32_t slot, SlotKey& key);
 
+// The keys of a walk's slots, one after another: the key of the slot after
+// the last one is that key counted up in place, instead of a number
+// formatted afresh at every step.
+class SlotKeyCounter {
+ public:
+  // The key of `slot`, as FormSlotKey writes it; stays valid until the
+  // next call.
+  std::u16string_view KeyOf(int32_t slot);
+
+ private:
+  // Adds one to the digits of key_; false when they are all nines, which
+  // takes one digit more.
+  bool CountUp();
+
+  int32_t slot_ = 0;  // the slot key_ holds; 0 for none
+  SlotKey key_ = {};
+  size_t length_ = 0;
+};
+
 // The positive slot number that a profile read of "Task<n>" would match
 // with the trimmed key name `key`: the prefix in any letter case, then the
 // decimal digits of n as the library writes them (no sign, no leading zero)

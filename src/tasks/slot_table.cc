@@ -1,11 +1,10 @@
 // The slot table builds on the key grammar of slot_key, so the free-slot
-// search, slot reads and compaction all agree with what a profile read of
-// "Task<n>" would find.
+// search and compaction agree with what a profile read of "Task<n>" would
+// find, which is how an enumeration reads each slot.
 #include "tasks/slot_table.h"
 
 #include <algorithm>
 
-#include "base/caller_buffer.h"
 #include "catalogue/property_names.h"
 #include "frame/names.h"
 #include "tasks/slot_key.h"
@@ -13,22 +12,30 @@
 namespace orx::tasks {
 
 SlotTable::SlotTable(const frame::ProfileReader& reader) {
-  reader.ForEachValue(catalogue::kTaskListSection,
-                      [this](std::u16string_view key, std::u16string_view value) {
-                        if (const std::optional<int32_t> number = SlotNumberOf(key)) {
-                          slots_.push_back({*number, value});
-                        }
-                        return true;
-                      });
-  // A stable sort keeps the first of several keys for one slot in front, and
-  // that is the one a profile read finds.
-  std::stable_sort(slots_.begin(), slots_.end(),
-                   [](const Slot& a, const Slot& b) { return a.number < b.number; });
-  slots_.erase(std::unique(slots_.begin(), slots_.end(),
-                           [](const Slot& a, const Slot& b) { return a.number == b.number; }),
-               slots_.end());
+  reader.ForEachValue(
+      catalogue::kTaskListSection, [this](std::u16string_view key, std::u16string_view value) {
+        if (const std::optional<int32_t> number = SlotNumberOf(key)) {
+          slots_.push_back({value.data(), static_cast<uint32_t>(value.size()), *number});
+        }
+        return true;
+      });
+  // Lists are mostly written in order, one key per slot: such a list needs
+  // neither the sort nor its buffer. Otherwise a stable sort keeps the first
+  // of several keys for one slot in front, and that is the one a profile read
+  // finds.
+  const auto before = [](const Slot& a, const Slot& b) { return a.number < b.number; };
+  const auto out_of_order = [](const Slot& a, const Slot& b) { return a.number >= b.number; };
+  if (std::adjacent_find(slots_.begin(), slots_.end(), out_of_order) != slots_.end()) {
+    std::stable_sort(slots_.begin(), slots_.end(), before);
+    slots_.erase(std::unique(slots_.begin(), slots_.end(),
+                             [](const Slot& a, const Slot& b) { return a.number == b.number; }),
+                 slots_.end());
+  }
+  // A table may be remembered between enumerations; growth by doubling can
+  // leave it almost half unused.
+  slots_.shrink_to_fit();
   for (const Slot& slot : slots_) {
-    if (slot.number != first_free_ || slot.id.empty()) break;
+    if (slot.number != first_free_ || slot.id().empty()) break;
     if (++first_free_ == kNoFreeSlot) break;
   }
 }
@@ -38,12 +45,12 @@ std::optional<std::u16string_view> SlotTable::Find(int32_t number) const {
   // index of its number: a walk then finds each slot without a search.
   if (number >= 1 && static_cast<size_t>(number) <= slots_.size() &&
       slots_[number - 1].number == number) {
-    return slots_[number - 1].id;
+    return slots_[number - 1].id();
   }
   const auto found = std::lower_bound(slots_.begin(), slots_.end(), number,
                                       [](const Slot& slot, int32_t n) { return slot.number < n; });
   if (found == slots_.end() || found->number != number) return std::nullopt;
-  return found->id;
+  return found->id();
 }
 
 int32_t FindFreeTaskSlot(const frame::ProfileReader& reader) {
@@ -58,19 +65,6 @@ bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task) 
                         return !listed;
                       });
   return listed;
-}
-
-bool ReadTaskSlot(const SlotTable& table, int32_t slot, char16_t* valueBuffer,
-                  uint32_t* valueLength, char16_t* keyBuffer, uint32_t* keyLength) {
-  *valueLength = CopyTerminated(table.Find(slot).value_or(u""), valueBuffer, *valueLength).copied;
-  if (keyBuffer != nullptr && keyLength != nullptr) {
-    SlotKey key;
-    FormSlotKey(slot, key);
-    const std::u16string_view name(key);
-    CopyZeroFilled(name, keyBuffer, *keyLength);
-    *keyLength = static_cast<uint32_t>(name.size());
-  }
-  return *valueLength == 0;
 }
 
 }  // namespace orx::tasks

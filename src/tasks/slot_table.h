@@ -24,13 +24,17 @@ inline constexpr int32_t kNoFreeSlot = kLastSearchedSlot + 1;
 // The slot keys of one document, gathered in one pass over the task-list
 // section: for every positive slot number, what a profile read of its key
 // returns (the first key of that name, matched without regard to case,
-// quotes removed). Holds views into the document: it must not outlive the
-// reader, nor be used after the document is edited.
+// quotes removed). Holds views into the document: it must not be read once
+// the document is gone or edited.
 class SlotTable {
  public:
+  // Kept to 16 bytes, for a table remembered between enumerations.
   struct Slot {
+    const char16_t* text;
+    uint32_t length;
     int32_t number;
-    std::u16string_view id;  // empty for a free slot that has a key
+    // Empty for a free slot that has a key.
+    std::u16string_view id() const { return {text, length}; }
   };
 
   explicit SlotTable(const frame::ProfileReader& reader);
@@ -55,15 +59,6 @@ int32_t FindFreeTaskSlot(const frame::ProfileReader& reader);
 // `task` as its value, compared without regard to case. The whole section is
 // seen, however long.
 bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task);
-
-// Reads slot `slot` into `valueBuffer` (capacity *valueLength, cut to
-// capacity-1 and terminated) and sets *valueLength to the length read. When
-// `keyBuffer` and `keyLength` are both given, copies the key name with a
-// bounded copy of *keyLength units (zero-filled; a name that does not fit is
-// left unterminated) and sets *keyLength to the whole name's length.
-// Returns true when the slot is free.
-bool ReadTaskSlot(const SlotTable& table, int32_t slot, char16_t* valueBuffer,
-                  uint32_t* valueLength, char16_t* keyBuffer, uint32_t* keyLength);
 
 }  // namespace orx::tasks
 

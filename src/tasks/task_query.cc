@@ -1,55 +1,23 @@
 // Every step reads the task file as it stands at that call, through the
-// remembered snapshot of the task list: an unchanged file costs one validation
-// and a lookup, so a walk with lastSlot 0 (a free-slot search per step)
-// stays linear in the number of tasks.
+// record's reader of the list (task_list_reader.h): an unchanged file costs a
+// validation and a comparison, and the slot table of an unchanged list is
+// shared by every walk, so a walk with lastSlot 0 (which asks at every step
+// whether the next slot still lies before the first free one) stays linear
+// in the number of tasks.
 #include "tasks/task_query.h"
 
-#include <memory>
-#include <unordered_map>
-
-#include "tasks/slot_table.h"
-#include "tasks/task_file.h"
-#include "tasks/task_list_snapshot.h"
+#include "base/caller_buffer.h"
 
 namespace orx::tasks {
 namespace {
 
-// The live enumeration records, by handle. Never destroyed, so a handle used
-// while the process exits still meets a valid registry.
-struct QueryRegistry {
-  std::mutex mutex;
-  QueryHandle last_handle = 0;
-  std::unordered_map<QueryHandle, std::shared_ptr<TaskQuery>> live;
-};
-
-QueryRegistry& Registry() {
-  static auto* registry = new QueryRegistry;
-  return *registry;
-}
-
-QueryHandle Register(std::shared_ptr<TaskQuery> record) {
-  QueryRegistry& registry = Registry();
-  std::lock_guard lock(registry.mutex);
-  const QueryHandle handle = ++registry.last_handle;
-  registry.live.emplace(handle, std::move(record));
-  return handle;
-}
-
-// The record stays alive while the caller holds the returned pointer, even
-// if another thread closes the handle meanwhile.
-std::shared_ptr<TaskQuery> Lookup(QueryHandle handle) {
-  QueryRegistry& registry = Registry();
-  std::lock_guard lock(registry.mutex);
-  const auto found = registry.live.find(handle);
-  return found == registry.live.end() ? nullptr : found->second;
-}
-
-// Each read works on copies of the capacities: the record's never change.
-void Deliver(const SlotTable& table, int32_t slot, const TaskQuery& record) {
-  uint32_t idLength = record.idCapacity;
-  uint32_t keyLength = record.keyCapacity;
-  ReadTaskSlot(table, slot, record.idBuffer, &idLength, record.keyBuffer,
-               record.keyBuffer != nullptr ? &keyLength : nullptr);
+// Copies slot `slot`'s id, and its key name when the caller asked for it,
+// into the record's buffers.
+void Deliver(TaskQuery& record, int32_t slot, std::u16string_view id) {
+  CopyTerminated(id, record.idBuffer, record.idCapacity);
+  if (record.keyBuffer != nullptr) {
+    CopyZeroFilled(record.keys.KeyOf(slot), record.keyBuffer, record.keyCapacity);
+  }
 }
 
 }  // namespace
@@ -60,56 +28,45 @@ Status GetFirstTask(QueryHandle* query, char16_t* idBuffer, uint32_t idCapacity,
   *query = 0;
   if (idCapacity < kTaskIdCapacity) return Status::kInsufficientBuffer;
   idBuffer[0] = u'\0';
-  frame::SettingsPath path;
-  if (Status status = BuildTaskFilePath(path); !IsOk(status)) return status;
-  const std::shared_ptr<const TaskListSnapshot> list = CurrentTaskList(path);
+  TaskFilePath path;
+  if (Status status = path.Refresh(); !IsOk(status)) return status;
+  TaskListReader list;
   // A file that could not be read is not an empty list.
-  if (Status status = list->view().load_status(); !IsOk(status)) return status;
-  if (list->table().first_free() == 1) return Status::kNoMoreItems;
+  if (Status status = list.Refresh(path); !IsOk(status)) return status;
+  if (!list.IsBeforeFirstFree(1)) return Status::kNoMoreItems;
 
-  auto record = std::make_shared<TaskQuery>();
+  // Registered before slot 1 is delivered, so a failed allocation leaves the
+  // buffers as they were cleared.
+  HeldQuery record = RegisterQuery();
   record->idBuffer = idBuffer;
   record->idCapacity = idCapacity;
   record->keyBuffer = keyBuffer;
   record->keyCapacity = keyCapacity;
-  // Registered before slot 1 is read, so a failed allocation leaves the
-  // buffers as they were cleared.
-  const QueryHandle handle = Register(record);
-  Deliver(list->table(), 1, *record);
+  record->path = path;
+  record->list = std::move(list);
+  Deliver(*record, 1, record->list.Find(1).value_or(u""));
   record->nextSlot = 2;
-  *query = handle;
+  *query = record->handle;
   return Status::kOk;
 }
 
 Status GetNextTask(QueryHandle query, int32_t lastSlot) {
-  const std::shared_ptr<TaskQuery> record = Lookup(query);
-  if (record == nullptr) return Status::kInvalidParameter;
-  std::lock_guard lock(record->mutex);
+  HeldQuery record = HoldQuery(query);
+  if (!record) return Status::kInvalidParameter;
   record->idBuffer[0] = u'\0';
-  frame::SettingsPath path;
-  if (Status status = BuildTaskFilePath(path); !IsOk(status)) return status;
-  const std::shared_ptr<const TaskListSnapshot> list = CurrentTaskList(path);
-  if (Status status = list->view().load_status(); !IsOk(status)) return status;
-  const bool ended =
-      lastSlot != 0 ? record->nextSlot > lastSlot : record->nextSlot >= list->table().first_free();
+  if (Status status = record->path.Refresh(); !IsOk(status)) return status;
+  if (Status status = record->list.Refresh(record->path); !IsOk(status)) return status;
+  const int64_t slot = record->nextSlot;
+  const bool ended = lastSlot != 0 ? slot > lastSlot : !record->list.IsBeforeFirstFree(slot);
   if (ended) return Status::kNoMoreItems;
-  Deliver(list->table(), static_cast<int32_t>(record->nextSlot), *record);
+  const auto number = static_cast<int32_t>(slot);
+  Deliver(*record, number, record->list.Find(number).value_or(u""));
   ++record->nextSlot;
   return Status::kOk;
 }
 
 Status CloseQuery(QueryHandle query) {
-  QueryRegistry& registry = Registry();
-  bool last = false;
-  {
-    std::lock_guard lock(registry.mutex);
-    if (registry.live.erase(query) != 1) return Status::kInvalidParameter;
-    last = registry.live.empty();
-  }
-  // A walk that starts meanwhile remembers the list again; it only costs
-  // that walk one pass over the section.
-  if (last) ForgetTaskList();
-  return Status::kOk;
+  return RetireQuery(query) ? Status::kOk : Status::kInvalidParameter;
 }
 
 }  // namespace orx::tasks

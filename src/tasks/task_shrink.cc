@@ -42,8 +42,8 @@ Status PlanMoves(const frame::ProfileReader& file, int32_t lastSlot, std::vector
   int32_t newSlot = 1;
   for (const SlotTable::Slot& slot : table.slots()) {
     if (slot.number > lastSlot) break;
-    if (slot.id.empty()) continue;
-    if (slot.number != newSlot) moves.push_back({slot.number, newSlot, std::u16string(slot.id)});
+    if (slot.id().empty()) continue;
+    if (slot.number != newSlot) moves.push_back({slot.number, newSlot, std::u16string(slot.id())});
     ++newSlot;
   }
   return Status::kOk;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace orx::tasks {
 namespace {
@@ -44,6 +45,35 @@ TEST(FormSlotKey, WritesKeysTheGrammarReadsBack) {
   SlotKey longest;
   FormSlotKey(INT32_MIN, longest);
   EXPECT_EQ(std::u16string(longest), u"Task-2147483648");
+}
+
+// Walks forwards, across every change in the number of digits, jumps and
+// steps backwards: each key must be the one FormSlotKey writes.
+TEST(SlotKeyCounter, GivesTheKeyFormSlotKeyWrites) {
+  const struct {
+    const char* what;
+    std::vector<int32_t> slots;
+  } cases[] = {
+      {"from 1 past a thousand", {}},
+      {"nines to one digit more", {8, 9, 10, 98, 99, 100, 999999999, 1000000000}},
+      {"to the last slot", {2147483645, 2147483646, INT32_MAX}},
+      {"the same slot twice", {41, 41, 42}},
+      {"jumps and steps back", {5, 7, 6, 6, 1, 2, 20, 19, 20}},
+      {"negative and zero", {-3, -2, -1, 0, 1, 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<int32_t> slots = c.slots;
+    if (slots.empty()) {
+      for (int32_t slot = 1; slot <= 1010; ++slot) slots.push_back(slot);
+    }
+    SlotKeyCounter counter;
+    for (const int32_t slot : slots) {
+      SlotKey expected;
+      FormSlotKey(slot, expected);
+      ASSERT_EQ(counter.KeyOf(slot), std::u16string_view(expected)) << slot;
+    }
+  }
 }
 
 }  // namespace

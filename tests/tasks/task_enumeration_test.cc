@@ -195,5 +195,30 @@ TEST_F(TaskEnumeration, ClosedWalkLeavesNoDocumentAliveForTheNextEdit) {
   EXPECT_TRUE(walked.expired());
 }
 
+// While a walk is open, a step that finds the file unchanged holds nothing
+// of it: an edit meanwhile takes the cached document over.
+TEST_F(TaskEnumeration, AnOpenWalkLeavesTheDocumentToAnEdit) {
+  folder_.Write("ormix5.ini", ScannerSection({{1, "{A}"}, {2, "{B}"}, {3, "{C}"}}));
+  const std::u16string path = DecodePath(folder_.File("ormix5.ini"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the timestamp tick
+  char16_t id[40];
+  orxQuery query = nullptr;
+  ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
+  ASSERT_EQ(orxGetNextTask(query, 0), 0);  // finds the file unchanged
+  std::weak_ptr<const platform::ini::Document> walked;
+  {
+    Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(path);
+    ASSERT_TRUE(snapshot.ok());
+    walked = *snapshot;
+  }
+  ASSERT_EQ(orxSetPropertyInt(0x10013, 240), 0);  // [InetWD] UpdatePeriod, same file
+  EXPECT_TRUE(walked.expired());
+  // The walk goes on in the edited file, which lists the same tasks.
+  ASSERT_EQ(orxGetNextTask(query, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{C}");
+  EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
+  EXPECT_EQ(orxCloseQuery(query), 0);
+}
+
 }  // namespace
 }  // namespace orx::testing

@@ -1,0 +1,75 @@
+// The enumeration records and the registry that hands out their handles.
+// Handles are tokens, never addresses: a closed handle, one that never came
+// from an opening, or one whose record now serves another enumeration is
+// recognised and refused. Records are pooled and never freed, so a thread
+// that still holds a record another thread has just closed meets a closed
+// record, not freed memory. Each thread remembers the last handle it found,
+// so the steps of a walk find their record with one comparison instead of
+// the registry's lock and table.
+#ifndef ORX_TASKS_QUERY_REGISTRY_H_
+#define ORX_TASKS_QUERY_REGISTRY_H_
+
+#include <cstdint>
+#include <mutex>
+
+#include "tasks/slot_key.h"
+#include "tasks/task_file.h"
+#include "tasks/task_list_reader.h"
+
+namespace orx::tasks {
+
+// 0 is no handle.
+using QueryHandle = uintptr_t;
+
+// Laid out so that a step touches few cache lines: what every step reads
+// comes first, the path's text last.
+struct TaskQuery {
+  // One thread at a time is the contract; the lock makes a caller's
+  // overlap harmless instead of a race.
+  std::mutex mutex;
+  // The handle while the record is live, else 0. Changed only under `mutex`.
+  QueryHandle handle = 0;
+  // Kept wider than a slot number: after slot 2147483647 has been delivered
+  // the walk ends instead of wrapping round to negative slots.
+  int64_t nextSlot = 1;
+  char16_t* idBuffer = nullptr;
+  uint32_t idCapacity = 0;
+  uint32_t keyCapacity = 0;
+  char16_t* keyBuffer = nullptr;
+  TaskListReader list;
+  SlotKeyCounter keys;
+  TaskFilePath path;
+};
+
+// A live record, locked for the calling thread until this is dropped; empty
+// when the handle asked for is not live.
+class HeldQuery {
+ public:
+  HeldQuery() = default;
+  HeldQuery(TaskQuery& record, std::unique_lock<std::mutex> lock)
+      : record_(&record), lock_(std::move(lock)) {}
+
+  explicit operator bool() const { return record_ != nullptr; }
+  TaskQuery* operator->() const { return record_; }
+  TaskQuery& operator*() const { return *record_; }
+
+ private:
+  TaskQuery* record_ = nullptr;
+  std::unique_lock<std::mutex> lock_;
+};
+
+// A record registered under a new handle (its `handle`), held, with its
+// walk state reset. Throws std::bad_alloc and registers nothing when memory
+// runs out.
+HeldQuery RegisterQuery();
+
+// The live record of `handle`, held; empty when `handle` is not live.
+HeldQuery HoldQuery(QueryHandle handle);
+
+// Closes `handle`: its record lets its snapshot go and returns to the pool.
+// False when `handle` is not live.
+bool RetireQuery(QueryHandle handle);
+
+}  // namespace orx::tasks
+
+#endif  // ORX_TASKS_QUERY_REGISTRY_H_

@@ -1,0 +1,61 @@
+// The task list as an enumeration reads it, step after step. Each step sees
+// the file as it stands at that call. The slot table of the last snapshot
+// read is remembered process-wide beside a watch on that snapshot, without
+// holding its document: while the file is unchanged, a step costs one
+// validation (a stat()) and a comparison, and a new walk of an unchanged
+// list makes no pass over it; yet an edit of the file still takes the cached
+// document over instead of copying it.
+#ifndef ORX_TASKS_TASK_LIST_READER_H_
+#define ORX_TASKS_TASK_LIST_READER_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "base/status.h"
+#include "frame/profile.h"
+#include "tasks/slot_table.h"
+#include "tasks/task_file.h"
+
+namespace orx::tasks {
+
+// A slot table and the snapshot it was built from.
+struct WatchedSlotTable;
+
+class TaskListReader {
+ public:
+  TaskListReader();
+  ~TaskListReader();
+  TaskListReader(TaskListReader&&) noexcept;
+  TaskListReader& operator=(TaskListReader&&) noexcept;
+
+  // Brings the reader up to date with the file at `path`. kOk, or why the
+  // file could not be read (the reader then holds nothing, since the empty
+  // snapshot of an unreadable file is no empty list). After kOk, Find and
+  // IsBeforeFirstFree answer from the file as it was at this call, until
+  // the calling thread's next profile call.
+  Status Refresh(const TaskFilePath& path);
+
+  // What a profile read of slot `slot`'s key finds, or nullopt when the key
+  // is missing.
+  std::optional<std::u16string_view> Find(int32_t slot) const;
+
+  // True when slot `slot` lies before the first free slot of the searched
+  // range (1 to 10000): every slot from 1 to `slot` holds an id.
+  bool IsBeforeFirstFree(int64_t slot) const;
+
+  // Lets go of everything, the document of a snapshot read by the last
+  // Refresh included.
+  void Clear();
+
+ private:
+  std::shared_ptr<const WatchedSlotTable> table_;
+  // The snapshot a Refresh had to read, held until the next Refresh: the
+  // watch alone does not keep the document alive.
+  std::optional<frame::ProfileView> read_;
+};
+
+}  // namespace orx::tasks
+
+#endif  // ORX_TASKS_TASK_LIST_READER_H_
