@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,8 +77,14 @@ Result<FileIdentity> StatFile(const NativePath& path);
 // `max_size` + 1 bytes are ever held; the system's error of a failed read.
 Result<FileContents> ReadWholeFile(const NativePath& path, int64_t max_size = kMaxSettingsFileSize);
 
-// What CompareWithFile found: `same` when the file held exactly the bytes
-// given, with `identity` unchanged from before the comparison to after it.
+// What CompareWithFile checks a file against: called with the file's bytes
+// in order, a piece at a time; false as soon as they are not the ones
+// expected.
+using ExpectedBytes = std::function<bool(std::string_view next)>;
+
+// What CompareWithFile found: `same` when the file held `expected_size`
+// bytes, every piece of them accepted, with `identity` unchanged from before
+// the comparison to after it.
 struct FileComparison {
   bool same = false;
   FileIdentity identity;
@@ -85,12 +92,15 @@ struct FileComparison {
   int64_t read_started_ns = 0;
 };
 
-// Compares the file at `path` with `expected` as it reads it, holding no copy
-// of it: cheaper than ReadWholeFile when the caller has the bytes the file
-// most likely holds. Errors: as ReadWholeFile's open; a file that is not a
-// regular file, or changes during the comparison, is reported as not the
-// same, and ReadWholeFile then tells what it is.
-Result<FileComparison> CompareWithFile(const NativePath& path, std::string_view expected);
+// Compares the file at `path` with what `expected` accepts as it reads it,
+// holding no copy of the file on POSIX: cheaper than ReadWholeFile when the
+// caller can tell the bytes the file most likely holds. A file of another
+// size is not the same and is not read. Whether `expected` wanted more bytes
+// than it got is for the caller to ask it. Errors: as ReadWholeFile's open;
+// a file that is not a regular file, or changes during the comparison, is
+// reported as not the same, and ReadWholeFile then tells what it is.
+Result<FileComparison> CompareWithFile(const NativePath& path, int64_t expected_size,
+                                       const ExpectedBytes& expected);
 
 // True when a document read from a file of this identity, starting at
 // `read_started_ns`, may not be trusted on a later call even if the identity
