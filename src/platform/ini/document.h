@@ -135,7 +135,7 @@ class Document {
 
  private:
   struct Impl;
-  friend class SerialisationMatcher;
+  friend class SerialisationReader;
   std::unique_ptr<Impl> impl_;
   // Entry iteration is a template; this non-template step does the work.
   bool VisitEntries(std::u16string_view section,

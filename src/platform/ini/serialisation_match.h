@@ -1,8 +1,9 @@
-// Comparing bytes with a document's serialisation without building it: the
-// store checks a cached document against the file it may have come from,
-// and holding a second copy of a file of several megabytes only for that
-// would double what the cache costs. The text is encoded a chunk at a time,
-// as the candidate bytes arrive, and compared as it goes.
+// A document's serialisation a chunk at a time, and comparing bytes with it,
+// without building it whole: the store checks a cached document against the
+// file it may have come from and writes a document out, and a second copy of
+// a file of several megabytes, even a passing one, would cost about as much
+// as the cache itself (a freed buffer of that size tends to stay with the
+// process). The text is encoded some tens of KB at a time.
 #ifndef ORX_PLATFORM_INI_SERIALISATION_MATCH_H_
 #define ORX_PLATFORM_INI_SERIALISATION_MATCH_H_
 
@@ -18,13 +19,42 @@ namespace orx::platform::ini {
 // stay in the processor's cache beside the bytes compared with them.
 inline constexpr size_t kSerialisationChunkUnits = 32 * 1024;
 
-// Compares a candidate, handed over in pieces, with what Document::ToBytes
-// would give. The document must outlive the matcher and stay unedited while
-// it is in use.
+// Hands out what Document::ToBytes would give, in order, a chunk at a time.
+// The document must outlive the reader and stay unedited while it is in use.
+class SerialisationReader {
+ public:
+  explicit SerialisationReader(const Document& document,
+                               size_t chunk_units = kSerialisationChunkUnits);
+
+  // The next bytes, valid until the next call; empty once every byte was
+  // handed out, or when the text cannot be encoded (see failed()).
+  std::string_view Next();
+
+  // True when the text could not be encoded in chunks. No document holds
+  // such text (ToBytes asserts as much); callers treat it as a mismatch or
+  // fall back to ToBytes.
+  bool failed() const { return failed_; }
+
+ private:
+  // Encodes the next piece into `chunk_`; false when nothing is left.
+  bool Refill();
+
+  const Document::Impl& impl_;
+  const size_t chunk_units_;
+  size_t next_unit_ = 0;     // the first unit of text not yet encoded
+  bool started_ = false;     // the first chunk, with the BOM, is encoded
+  bool stray_done_ = false;  // the odd byte of a UTF-16 file, if any, is out
+  bool failed_ = false;
+  size_t bom_size_ = 0;
+  std::string chunk_;
+};
+
+// Compares a candidate, handed over in pieces, with the serialisation.
 class SerialisationMatcher {
  public:
   explicit SerialisationMatcher(const Document& document,
-                                size_t chunk_units = kSerialisationChunkUnits);
+                                size_t chunk_units = kSerialisationChunkUnits)
+      : reader_(document, chunk_units) {}
 
   // Compares `bytes`, the candidate's next bytes. False as soon as a byte
   // differs or the candidate runs past the serialisation, and from then on.
@@ -34,19 +64,9 @@ class SerialisationMatcher {
   bool Matched();
 
  private:
-  // Encodes the next piece of the serialisation into `pending_`; false when
-  // nothing is left or the text cannot be encoded (then `differs_` is set).
-  bool Refill();
-
-  const Document::Impl& impl_;
-  const size_t chunk_units_;
-  size_t next_unit_ = 0;     // the first unit of text not yet encoded
-  bool started_ = false;     // the first chunk, with the BOM, is encoded
-  bool stray_done_ = false;  // the odd byte of a UTF-16 file, if any, is out
+  SerialisationReader reader_;
+  std::string_view pending_;  // handed out by the reader, not yet compared
   bool differs_ = false;
-  size_t bom_size_ = 0;
-  std::string pending_;  // encoded and not yet compared from `pending_at_` on
-  size_t pending_at_ = 0;
 };
 
 }  // namespace orx::platform::ini
