@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -121,15 +122,36 @@ int64_t NowNs();
 // planted link cannot steer a privileged writer to a file of its choosing.
 Result<NativePath> ResolveTarget(const NativePath& path);
 
-// Makes `bytes` the content of the file at `target` (a resolved path) in one
-// step: a reader or a crash sees the old file or the new one, never a mix.
-// An existing file's permissions are kept and a read-only file is never
-// replaced (kAccessDenied). On any failure the old file is left byte for byte
-// and no temporary file remains. Errors: kPathNotFound (3) for a missing
-// folder, kAccessDenied (5), kWriteProtect (19), kDiskFull (112), and the
-// system's other errors. Returns the new file's identity. Callers hold the
-// file's WriterLock.
-Result<FileIdentity> ReplaceFile(const NativePath& target, std::string_view bytes);
+// The bytes of a new file for ReplaceFile, in order: each call gives the
+// next piece, valid until the next call; an empty piece ends the file, and
+// nullopt abandons the write.
+using ByteSource = std::function<std::optional<std::string_view>()>;
+
+// Makes the bytes `source` gives the content of the file at `target` (a
+// resolved path) in one step: a reader or a crash sees the old file or the
+// new one, never a mix. The pieces are written as they come, so a writer
+// never needs the whole file in memory. An existing file's permissions are
+// kept and a read-only file is never replaced (kAccessDenied). On any
+// failure the old file is left byte for byte and no temporary file remains.
+// Errors: kPathNotFound (3) for a missing folder, kAccessDenied (5),
+// kWriteProtect (19), kDiskFull (112), kGenFailure (31) when `source`
+// abandons the write, and the system's other errors. Returns the new file's
+// identity. Callers hold the file's WriterLock.
+Result<FileIdentity> ReplaceFile(const NativePath& target, const ByteSource& source);
+
+// A source of `bytes` in one piece; they must outlive it.
+inline ByteSource WholeBytes(std::string_view bytes) {
+  return [bytes, given = false]() mutable -> std::optional<std::string_view> {
+    if (given) return std::string_view();
+    given = true;
+    return bytes;
+  };
+}
+
+// ReplaceFile for bytes held whole.
+inline Result<FileIdentity> ReplaceFile(const NativePath& target, std::string_view bytes) {
+  return ReplaceFile(target, WholeBytes(bytes));
+}
 
 // Removes temporary files an earlier writer of `target` left behind when it
 // was killed between creating and renaming them. Only the holder of the

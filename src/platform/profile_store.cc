@@ -19,8 +19,9 @@
 //
 // An edit runs under the file's writer lock on the file as it is under that
 // lock. It takes the cached document when the file still holds its
-// serialisation, moving it out when no reader holds it (a copy costs about half a parse),
-// and the written document goes straight back into the cache. A reader that
+// serialisation, moving it out when no reader holds it (a copy costs about
+// half a parse); the document is written out a chunk at a time as it is
+// encoded and goes straight back into the cache. A reader that
 // comes while the edit runs finds no entry and parses the file itself; the
 // entry it leaves has the old identity and is replaced by the edit's.
 #include "platform/profile_store.h"
@@ -114,6 +115,23 @@ std::optional<FileComparison> FileHolds(const NativePath& path, const ini::Docum
       CompareWithFile(path, size, [&](std::string_view next) { return matcher.Feed(next); });
   if (!compared.ok() || !compared->same || !matcher.Matched()) return std::nullopt;
   return *compared;
+}
+
+// Writes `document` to `target` a chunk at a time as it is encoded: the
+// file's bytes are never built whole, so a large write leaves no freed
+// buffer of the file's size behind (the allocator tends to keep one). Text
+// that cannot be encoded in chunks, which no document holds, is written
+// whole, as ToBytes gives it.
+Result<FileIdentity> ReplaceWithSerialisation(const NativePath& target,
+                                              const ini::Document& document) {
+  ini::SerialisationReader serialisation(document);
+  Result<FileIdentity> written = ReplaceFile(target, [&]() -> std::optional<std::string_view> {
+    std::string_view next = serialisation.Next();
+    if (serialisation.failed()) return std::nullopt;
+    return next;
+  });
+  if (!serialisation.failed()) return written;
+  return ReplaceFile(target, document.ToBytes());
 }
 
 }  // namespace
@@ -306,9 +324,7 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
 Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
                             ini::Document&& document) {
   RemoveAbandonedTemporaries(target);
-  // The bytes live only as long as the write: the cached document serialises
-  // to them whenever they are needed again.
-  Result<FileIdentity> written = ReplaceFile(target, document.ToBytes());
+  Result<FileIdentity> written = ReplaceWithSerialisation(target, document);
   if (!written.ok()) {
     Forget(path);
     return written.status();
