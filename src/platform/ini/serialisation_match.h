@@ -30,6 +30,12 @@ class SerialisationReader {
   // handed out, or when the text cannot be encoded (see failed()).
   std::string_view Next();
 
+  // Between chunks of a UTF-8 document: how many of `bytes` equal the next
+  // units of text, all ASCII, which are then taken as handed out; 0 in any
+  // other encoding. Most settings text is ASCII, and comparing it in place
+  // costs a fraction of encoding it first.
+  size_t MatchAscii(std::string_view bytes);
+
   // True when the text could not be encoded in chunks. No document holds
   // such text (ToBytes asserts as much); callers treat it as a mismatch or
   // fall back to ToBytes.

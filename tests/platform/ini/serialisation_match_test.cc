@@ -136,6 +136,38 @@ TEST(SerialisationMatch, LargeFilesAcrossTheDefaultChunkEdge) {
   }
 }
 
+// ASCII text is compared in place, in blocks: a difference anywhere in or
+// around a block must still be seen, as must a non-ASCII character whose
+// code equals the byte it stands against (U+00E9 against 0xE9).
+TEST(SerialisationMatch, AsciiComparedInPlaceSeesEveryDifference) {
+  std::string ascii;
+  for (int i = 0; ascii.size() < 1000; ++i) ascii += static_cast<char>('a' + i % 26);
+  for (const std::string_view bom : {""sv, "\xEF\xBB\xBF"sv}) {
+    for (const size_t at : {0, 1, 30, 31, 32, 33, 63, 64, 65, 500, 998, 999}) {
+      SCOPED_TRACE(::testing::Message() << "BOM " << bom.size() << ", at " << at);
+      const std::string bytes = std::string(bom) + ascii;
+      const Document document = Document::FromBytes(bytes);
+      std::string changed = bytes;
+      changed[bom.size() + at] ^= 0x20;
+      std::string high = bytes;
+      high[bom.size() + at] = '\xE9';
+      std::string accented = ascii;
+      accented.replace(at, 1, "\xC3\xA9");
+      const Document accented_document = Document::FromBytes(std::string(bom) + accented);
+      std::string latin = std::string(bom) + ascii;
+      latin[bom.size() + at] = '\xE9';
+      for (const size_t piece : {1, 7, 4096}) {
+        EXPECT_TRUE(MatchInPieces(document, kSerialisationChunkUnits, bytes, piece));
+        EXPECT_FALSE(MatchInPieces(document, kSerialisationChunkUnits, changed, piece));
+        EXPECT_FALSE(MatchInPieces(document, kSerialisationChunkUnits, high, piece));
+        EXPECT_TRUE(MatchInPieces(accented_document, kSerialisationChunkUnits,
+                                  std::string(bom) + accented, piece));
+        EXPECT_FALSE(MatchInPieces(accented_document, kSerialisationChunkUnits, latin, piece));
+      }
+    }
+  }
+}
+
 TEST(SerialisationMatch, StaysDifferentOnceADifferenceWasFed) {
   const Document document = Document::FromBytes("[S]\nk=v\n"sv);
   SerialisationMatcher matcher(document);
