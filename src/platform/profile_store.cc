@@ -117,6 +117,11 @@ std::optional<FileComparison> FileHolds(const NativePath& path, const ini::Docum
   return *compared;
 }
 
+// Units of text encoded per write: each write() costs the file system a
+// fixed amount, which chunks of the comparison's size would pay a few
+// hundred times for a large file; this stays under 1 MB in transit.
+constexpr size_t kWriteChunkUnits = 256 * 1024;
+
 // Writes `document` to `target` a chunk at a time as it is encoded: the
 // file's bytes are never built whole, so a large write leaves no freed
 // buffer of the file's size behind (the allocator tends to keep one). Text
@@ -124,7 +129,7 @@ std::optional<FileComparison> FileHolds(const NativePath& path, const ini::Docum
 // whole, as ToBytes gives it.
 Result<FileIdentity> ReplaceWithSerialisation(const NativePath& target,
                                               const ini::Document& document) {
-  ini::SerialisationReader serialisation(document);
+  ini::SerialisationReader serialisation(document, kWriteChunkUnits);
   Result<FileIdentity> written = ReplaceFile(target, [&]() -> std::optional<std::string_view> {
     std::string_view next = serialisation.Next();
     if (serialisation.failed()) return std::nullopt;
