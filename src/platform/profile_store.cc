@@ -12,10 +12,11 @@
 // document before trusting it once more. No copy of the file is kept for
 // that: a document serialises to exactly the bytes it was parsed from or
 // written as, so the file is compared, as it is read, with the document's
-// serialisation encoded a chunk at a time. The comparison is exact and costs
-// a read and an encoding pass, far less than a parse. Each thread also remembers its last cache hit
-// (path, identity, document), so that re-reading one file while it stays unchanged takes neither
-// the cache's lock nor a reference.
+// serialisation, a chunk at a time. The comparison is exact and costs a read
+// and one pass over the text, far less than a parse. Each thread also
+// remembers its last cache hit (path, identity, document), so that
+// re-reading one file while it stays unchanged takes neither the cache's
+// lock nor a reference.
 //
 // An edit runs under the file's writer lock on the file as it is under that
 // lock. It takes the cached document when the file still holds its
