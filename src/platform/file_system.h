@@ -11,7 +11,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -76,8 +78,14 @@ Result<FileIdentity> StatFile(const NativePath& path);
 // `max_size` + 1 bytes are ever held; the system's error of a failed read.
 Result<FileContents> ReadWholeFile(const NativePath& path, int64_t max_size = kMaxSettingsFileSize);
 
-// What CompareWithFile found: `same` when the file held exactly the bytes
-// given, with `identity` unchanged from before the comparison to after it.
+// What CompareWithFile checks a file against: called with the file's bytes
+// in order, a piece at a time; false as soon as they are not the ones
+// expected.
+using ExpectedBytes = std::function<bool(std::string_view next)>;
+
+// What CompareWithFile found: `same` when the file held `expected_size`
+// bytes, every piece of them accepted, with `identity` unchanged from before
+// the comparison to after it.
 struct FileComparison {
   bool same = false;
   FileIdentity identity;
@@ -85,12 +93,15 @@ struct FileComparison {
   int64_t read_started_ns = 0;
 };
 
-// Compares the file at `path` with `expected` as it reads it, holding no copy
-// of it: cheaper than ReadWholeFile when the caller has the bytes the file
-// most likely holds. Errors: as ReadWholeFile's open; a file that is not a
-// regular file, or changes during the comparison, is reported as not the
-// same, and ReadWholeFile then tells what it is.
-Result<FileComparison> CompareWithFile(const NativePath& path, std::string_view expected);
+// Compares the file at `path` with what `expected` accepts as it reads it,
+// holding no copy of the file on POSIX: cheaper than ReadWholeFile when the
+// caller can tell the bytes the file most likely holds. A file of another
+// size is not the same and is not read. Whether `expected` wanted more bytes
+// than it got is for the caller to ask it. Errors: as ReadWholeFile's open;
+// a file that is not a regular file, or changes during the comparison, is
+// reported as not the same, and ReadWholeFile then tells what it is.
+Result<FileComparison> CompareWithFile(const NativePath& path, int64_t expected_size,
+                                       const ExpectedBytes& expected);
 
 // True when a document read from a file of this identity, starting at
 // `read_started_ns`, may not be trusted on a later call even if the identity
@@ -111,15 +122,36 @@ int64_t NowNs();
 // planted link cannot steer a privileged writer to a file of its choosing.
 Result<NativePath> ResolveTarget(const NativePath& path);
 
-// Makes `bytes` the content of the file at `target` (a resolved path) in one
-// step: a reader or a crash sees the old file or the new one, never a mix.
-// An existing file's permissions are kept and a read-only file is never
-// replaced (kAccessDenied). On any failure the old file is left byte for byte
-// and no temporary file remains. Errors: kPathNotFound (3) for a missing
-// folder, kAccessDenied (5), kWriteProtect (19), kDiskFull (112), and the
-// system's other errors. Returns the new file's identity. Callers hold the
-// file's WriterLock.
-Result<FileIdentity> ReplaceFile(const NativePath& target, std::string_view bytes);
+// The bytes of a new file for ReplaceFile, in order: each call gives the
+// next piece, valid until the next call; an empty piece ends the file, and
+// nullopt abandons the write.
+using ByteSource = std::function<std::optional<std::string_view>()>;
+
+// Makes the bytes `source` gives the content of the file at `target` (a
+// resolved path) in one step: a reader or a crash sees the old file or the
+// new one, never a mix. The pieces are written as they come, so a writer
+// never needs the whole file in memory. An existing file's permissions are
+// kept and a read-only file is never replaced (kAccessDenied). On any
+// failure the old file is left byte for byte and no temporary file remains.
+// Errors: kPathNotFound (3) for a missing folder, kAccessDenied (5),
+// kWriteProtect (19), kDiskFull (112), kGenFailure (31) when `source`
+// abandons the write, and the system's other errors. Returns the new file's
+// identity. Callers hold the file's WriterLock.
+Result<FileIdentity> ReplaceFile(const NativePath& target, const ByteSource& source);
+
+// A source of `bytes` in one piece; they must outlive it.
+inline ByteSource WholeBytes(std::string_view bytes) {
+  return [bytes, given = false]() mutable -> std::optional<std::string_view> {
+    if (given) return std::string_view();
+    given = true;
+    return bytes;
+  };
+}
+
+// ReplaceFile for bytes held whole.
+inline Result<FileIdentity> ReplaceFile(const NativePath& target, std::string_view bytes) {
+  return ReplaceFile(target, WholeBytes(bytes));
+}
 
 // Removes temporary files an earlier writer of `target` left behind when it
 // was killed between creating and renaming them. Only the holder of the

@@ -4,21 +4,25 @@
 // lies behind file_system.h.
 //
 // The cache maps each path, as the caller spells it, to the document last
-// parsed from that file, the bytes it was parsed from, and the file identity
-// they were read at. A read makes one stat(); while the identity is unchanged
-// the cached document is handed out as it is. A document read within a
-// timestamp tick of its file's last change is marked racy: a second change in
-// that tick could leave the identity as it was, so the next read compares the
-// file's bytes with the cached ones before trusting the document once more.
-// The comparison is exact and costs a read and a memcmp, far less than a
-// parse. Each thread also remembers its last cache hit (path, identity,
-// document), so that re-reading one file while it stays unchanged takes
-// neither the cache's lock nor a reference.
+// parsed from that file and the file identity it was read at. A read makes
+// one stat(); while the identity is unchanged the cached document is handed
+// out as it is. A document read within a timestamp tick of its file's last
+// change is marked racy: a second change in that tick could leave the
+// identity as it was, so the next read compares the file with the cached
+// document before trusting it once more. No copy of the file is kept for
+// that: a document serialises to exactly the bytes it was parsed from or
+// written as, so the file is compared, as it is read, with the document's
+// serialisation, a chunk at a time. The comparison is exact and costs a read
+// and one pass over the text, far less than a parse. Each thread also
+// remembers its last cache hit (path, identity, document), so that
+// re-reading one file while it stays unchanged takes neither the cache's
+// lock nor a reference.
 //
 // An edit runs under the file's writer lock on the file as it is under that
-// lock. It takes the cached document when the file still holds its bytes,
-// moving it out when no reader holds it (a copy costs about half a parse),
-// and the written document goes straight back into the cache. A reader that
+// lock. It takes the cached document when the file still holds its
+// serialisation, moving it out when no reader holds it (a copy costs about
+// half a parse); the document is written out a chunk at a time as it is
+// encoded and goes straight back into the cache. A reader that
 // comes while the edit runs finds no entry and parses the file itself; the
 // entry it leaves has the old identity and is replaced by the edit's.
 #include "platform/profile_store.h"
@@ -38,6 +42,7 @@
 
 #include "platform/file_system.h"
 #include "platform/ini/document.h"
+#include "platform/ini/serialisation_match.h"
 #include "platform/recent_lookups.h"
 
 namespace orx::platform {
@@ -51,7 +56,6 @@ __attribute__((tls_model("initial-exec")))
 #endif
 thread_local uint32_t last_error = 0;
 
-using Bytes = std::shared_ptr<const std::string>;
 using OwnedDocument = std::shared_ptr<ini::Document>;
 
 bool IsMissing(Status status) {
@@ -64,15 +68,6 @@ const OwnedDocument& EmptyDocument() {
   static const OwnedDocument* empty =
       new OwnedDocument(std::make_shared<ini::Document>(PlatformEncodingRules()));
   return *empty;
-}
-
-size_t SizeOf(const Bytes& bytes) { return bytes ? bytes->size() : 0; }
-
-// What the cache holds for one entry: its document and the bytes it keeps.
-// Every size the bound counts comes from here: the memory the parsed
-// document holds, as it reports it, plus the file bytes kept beside it.
-size_t CachedSize(const ini::Document& document, const Bytes& bytes) {
-  return document.MemoryUsage() + SizeOf(bytes);
 }
 
 }  // namespace
@@ -124,6 +119,48 @@ ProfileStore::ThreadMemo& ProfileStore::Memo() {
   return memo;
 }
 
+namespace {
+
+// What the cache holds for one entry. Every size the bound counts comes from
+// here: the memory the parsed document holds, as it reports it.
+size_t CachedSize(const ini::Document& document) { return document.MemoryUsage(); }
+
+// What comparing the file at `path` with `document`'s serialisation found,
+// when the file holds exactly that; `size` is the size of the file the
+// document was read from or written as, so another size is told at once.
+std::optional<FileComparison> FileHolds(const NativePath& path, const ini::Document& document,
+                                        int64_t size) {
+  ini::SerialisationMatcher matcher(document);
+  Result<FileComparison> compared =
+      CompareWithFile(path, size, [&](std::string_view next) { return matcher.Feed(next); });
+  if (!compared.ok() || !compared->same || !matcher.Matched()) return std::nullopt;
+  return *compared;
+}
+
+// Units of text encoded per write: each write() costs the file system a
+// fixed amount, which chunks of the comparison's size would pay a few
+// hundred times for a large file; this stays under 1 MB in transit.
+constexpr size_t kWriteChunkUnits = 256 * 1024;
+
+// Writes `document` to `target` a chunk at a time as it is encoded: the
+// file's bytes are never built whole, so a large write leaves no freed
+// buffer of the file's size behind (the allocator tends to keep one). Text
+// that cannot be encoded in chunks, which no document holds, is written
+// whole, as ToBytes gives it.
+Result<FileIdentity> ReplaceWithSerialisation(const NativePath& target,
+                                              const ini::Document& document) {
+  ini::SerialisationReader serialisation(document, kWriteChunkUnits);
+  Result<FileIdentity> written = ReplaceFile(target, [&]() -> std::optional<std::string_view> {
+    std::string_view next = serialisation.Next();
+    if (serialisation.failed()) return std::nullopt;
+    return next;
+  });
+  if (!serialisation.failed()) return written;
+  return ReplaceFile(target, document.ToBytes());
+}
+
+}  // namespace
+
 size_t ProfileStore::PathHash::operator()(std::u16string_view path) const {
   constexpr size_t kTailUnits = 16;
   uint64_t hash = 0xCBF29CE484222325ull ^ path.size();
@@ -144,15 +181,15 @@ Snapshot ProfileStore::TrustedDocument(std::u16string_view path,
   return entry.document;
 }
 
-std::pair<OwnedDocument, Bytes> ProfileStore::CachedWithBytes(std::u16string_view path) {
+std::pair<OwnedDocument, int64_t> ProfileStore::RacyDocument(std::u16string_view path) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
-  if (it == entries_.end() || !it->second.bytes) return {};
-  return {it->second.document, it->second.bytes};
+  if (it == entries_.end() || !it->second.racy || !it->second.identity) return {};
+  return {it->second.document, it->second.identity->size};
 }
 
 bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* identity,
-                                const Bytes* bytes, Working& working) {
+                                OwnedDocument* compared, Working& working) {
   OwnedDocument document;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -160,7 +197,11 @@ bool ProfileStore::TakeDocument(std::u16string_view path, const FileIdentity* id
     if (it == entries_.end()) return false;
     Entry& entry = it->second;
     if (identity != nullptr && (entry.racy || entry.identity != *identity)) return false;
-    if (bytes != nullptr && entry.bytes != *bytes) return false;
+    if (compared != nullptr) {
+      if (entry.document != *compared) return false;
+      // Under the lock no reader can take a new reference from the table.
+      compared->reset();
+    }
     if (entry.document.use_count() != 1) {
       // A reader holds it: copy it, outside the lock, and leave it cached
       // for the readers that come while the edit runs.
@@ -244,37 +285,35 @@ Result<Snapshot> ProfileStore::LoadAt(std::u16string_view path, const NativePath
     return cached;
   }
   if (!identity) {
-    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    Remember(path, std::nullopt, false, EmptyDocument());
     return Snapshot(EmptyDocument());
   }
   return Reload(path, file_path);
 }
 
 Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath& file_path) {
-  // A racy entry keeps the bytes it was parsed from: when the file still
-  // holds them, a comparison as it is read spares holding a second copy.
-  auto [document, cached_bytes] = CachedWithBytes(path);
-  if (cached_bytes) {
-    Result<FileComparison> compared = CompareWithFile(file_path, *cached_bytes);
-    if (compared.ok() && compared->same) {
-      bool racy = IsRacilyClean(compared->identity, compared->read_started_ns);
-      Remember(path, compared->identity, racy, document, std::move(cached_bytes));
+  // A racy entry is most often still the file's document: comparing the
+  // file with its serialisation as the file is read spares a parse.
+  if (auto [document, size] = RacyDocument(path); document) {
+    if (std::optional<FileComparison> held = FileHolds(file_path, *document, size)) {
+      Remember(path, held->identity, IsRacilyClean(held->identity, held->read_started_ns),
+               document);
       return Snapshot(std::move(document));
     }
   }
   Result<FileContents> contents = ReadWholeFile(file_path);
   if (!contents.ok()) {
     if (!IsMissing(contents.status())) return contents.status();
-    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    Remember(path, std::nullopt, false, EmptyDocument());
     return Snapshot(EmptyDocument());
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  if (!cached_bytes || *cached_bytes != contents->bytes) {
-    document = std::make_shared<ini::Document>(
-        ini::Document::FromBytes(contents->bytes, PlatformEncodingRules()));
-  }
-  Remember(path, contents->identity, racy, document,
-           racy ? std::make_shared<const std::string>(std::move(contents->bytes)) : nullptr);
+  auto document = std::make_shared<ini::Document>(
+      ini::Document::FromBytes(contents->bytes, PlatformEncodingRules()));
+  // The bytes go before the document is cached, so the two are never held
+  // together longer than the parse needs.
+  contents->bytes = std::string();
+  Remember(path, contents->identity, racy, document);
   return Snapshot(std::move(document));
 }
 
@@ -282,9 +321,10 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
                                                         const NativePath& target) {
   // Under the lock no cooperating writer can change the file, so a cached
   // document of the same identity is the file's content and the file is not
-  // read at all. A racy one is compared with the file's bytes first; most
-  // often they are those written here a moment ago, re-read only because the
-  // write was too recent to trust its identity.
+  // read at all. A racy one is taken only once the file, read under the
+  // lock, proves to hold its serialisation; most often those are the bytes
+  // written here a moment ago, re-read only because the write was too recent
+  // to trust its identity.
   Working working;
   Result<FileIdentity> now = StatFile(target);
   if (now.ok()) {
@@ -295,13 +335,11 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   } else if (!IsMissing(now.status())) {
     return now.status();
   }
-  Bytes cached_bytes = CachedWithBytes(path).second;
-  if (cached_bytes) {
-    Result<FileComparison> compared = CompareWithFile(target, *cached_bytes);
-    if (compared.ok() && compared->same && TakeDocument(path, nullptr, &cached_bytes, working)) {
-      working.identity = compared->identity;
-      working.racy = IsRacilyClean(compared->identity, compared->read_started_ns);
-      working.bytes = std::move(cached_bytes);
+  if (auto [cached, size] = RacyDocument(path); cached) {
+    std::optional<FileComparison> held = FileHolds(target, *cached, size);
+    if (held && TakeDocument(path, nullptr, &cached, working)) {
+      working.identity = held->identity;
+      working.racy = IsRacilyClean(held->identity, held->read_started_ns);
       return working;
     }
   }
@@ -320,15 +358,13 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   working.identity = contents->identity;
   working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
   working.document = ini::Document::FromBytes(contents->bytes, PlatformEncodingRules());
-  working.bytes = std::make_shared<const std::string>(std::move(contents->bytes));
   return working;
 }
 
 Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
                             ini::Document&& document) {
   RemoveAbandonedTemporaries(target);
-  auto bytes = std::make_shared<const std::string>(document.ToBytes());
-  Result<FileIdentity> written = ReplaceFile(target, *bytes);
+  Result<FileIdentity> written = ReplaceWithSerialisation(target, document);
   if (!written.ok()) {
     Forget(path);
     return written.status();
@@ -336,21 +372,19 @@ Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
   // Written just now, so racy by definition: an editor changing the file in
   // this same tick would leave the identity as it is.
   Remember(path, *written, IsRacilyClean(*written, NowNs()),
-           std::make_shared<ini::Document>(std::move(document)), std::move(bytes));
+           std::make_shared<ini::Document>(std::move(document)));
   return Status::kOk;
 }
 
 void ProfileStore::KeepUnwritten(std::u16string_view path, Working&& working) {
   if (!working.identity) {
-    Remember(path, std::nullopt, false, EmptyDocument(), nullptr);
+    Remember(path, std::nullopt, false, EmptyDocument());
   } else if (working.source) {
     // Still cached unless evicted meanwhile; putting it back costs nothing.
-    Remember(path, working.identity, working.racy, std::move(working.source),
-             std::move(working.bytes));
+    Remember(path, working.identity, working.racy, std::move(working.source));
   } else if (!working.document.changed()) {
     Remember(path, working.identity, working.racy,
-             std::make_shared<ini::Document>(std::move(working.document)),
-             std::move(working.bytes));
+             std::make_shared<ini::Document>(std::move(working.document)));
   }
   // Else a refused edit had changed the document: it is not the file's.
 }
@@ -396,9 +430,8 @@ Status ProfileStore::Edit(std::u16string_view path,
 }
 
 void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity> identity,
-                            bool racy, OwnedDocument document, Bytes bytes) {
-  if (!racy) bytes = nullptr;
-  size_t counted = CachedSize(*document, bytes);
+                            bool racy, OwnedDocument document) {
+  size_t counted = CachedSize(*document);
   if (counted > bounds_.bytes) {
     Forget(path);
     return;
@@ -406,7 +439,6 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
   // Freeing a large document takes milliseconds: the replaced one is
   // released after the lock, so readers of other files do not wait for it.
   OwnedDocument replaced;
-  Bytes replaced_bytes;
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = entries_.find(path);
   if (it == entries_.end()) it = entries_.emplace(std::u16string(path), Entry{}).first;
@@ -415,7 +447,6 @@ void ProfileStore::Remember(std::u16string_view path, std::optional<FileIdentity
   entry.identity = identity;
   entry.racy = racy;
   replaced = std::exchange(entry.document, std::move(document));
-  replaced_bytes = std::exchange(entry.bytes, std::move(bytes));
   entry.counted = counted;
   entry.last_used = ++use_clock_;
   EvictIfFull();

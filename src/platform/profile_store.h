@@ -44,9 +44,10 @@ namespace orx::platform {
 using Snapshot = std::shared_ptr<const ini::Document>;
 
 // What the cache may hold: at most `files` entries and `bytes` of cached
-// memory (parsed documents, and the file bytes kept beside a document read
-// too soon after its file's change). A file whose parsed document alone
-// exceeds `bytes` is read and parsed on every call.
+// memory, the parsed documents as they report their size. No file bytes are
+// kept: a document read too soon after its file's change is checked against
+// the file by its own serialisation. A file whose parsed document exceeds
+// `bytes` is read and parsed on every call.
 struct CacheBounds {
   size_t files = 64;
   size_t bytes = size_t{256} << 20;
@@ -100,14 +101,12 @@ class ProfileStore {
   // Cached documents are held mutable so that an edit can take one over when
   // no reader shares it; readers only ever see them as Snapshot (const).
   using OwnedDocument = std::shared_ptr<ini::Document>;
-  using Bytes = std::shared_ptr<const std::string>;
 
   struct Entry {
     std::optional<FileIdentity> identity;  // nullopt: the file was missing
+    // Serialises to exactly the bytes it was parsed from or written as; a
+    // racy entry is checked by comparing the file with that serialisation.
     OwnedDocument document;
-    // What `document` was parsed from or written as, kept only while the
-    // entry is racy: the next read compares them with the file.
-    Bytes bytes;
     bool racy = false;
     size_t counted = 0;  // what the bound counts for this entry
     uint64_t last_used = 0;
@@ -118,7 +117,6 @@ class ProfileStore {
     ini::Document document;
     std::optional<FileIdentity> identity;
     bool racy = false;
-    Bytes bytes;
     // The cached document `document` was copied from because a reader held
     // it; it stays cached and is kept as it is when the edit changes nothing.
     OwnedDocument source;
@@ -142,20 +140,21 @@ class ProfileStore {
                           const std::optional<FileIdentity>& identity, bool& trusted);
   // The cached document when it may be trusted for a file of `identity`.
   Snapshot TrustedDocument(std::u16string_view path, const std::optional<FileIdentity>& identity);
-  // The cached document and the bytes it keeps, when it keeps them (only a
-  // racy entry does); else both null.
-  std::pair<OwnedDocument, Bytes> CachedWithBytes(std::u16string_view path);
-  // Reads the file at `file_path`, parses it unless the cached document has
-  // the same bytes, and caches the result under `path`.
+  // The cached document of `path` when its entry is racy, with the size of
+  // the file it was read from or written as; else null.
+  std::pair<OwnedDocument, int64_t> RacyDocument(std::u16string_view path);
+  // Reads the file at `file_path`, parses it unless the file still holds the
+  // racy cached document's serialisation, and caches the result under `path`.
   Result<Snapshot> Reload(std::u16string_view path, const NativePath& file_path);
   // The file's current document, read under the writer lock.
   Result<Working> ReadForEdit(std::u16string_view path, const NativePath& target);
   // Fills `working` with the cached document of `path`: moved out of the
   // cache when no reader shares it, else copied with the entry left in place.
-  // With `identity`, only if the entry is trusted for it; with `bytes`, only
-  // if the entry still holds exactly those (by pointer: they were compared
-  // with the file).
-  bool TakeDocument(std::u16string_view path, const FileIdentity* identity, const Bytes* bytes,
+  // With `identity`, only if the entry is trusted for it; with `compared`,
+  // only if the entry still holds that document (the one compared with the
+  // file), and `compared` is released under the cache's lock, so that the
+  // caller's own reference does not force a copy.
+  bool TakeDocument(std::u16string_view path, const FileIdentity* identity, OwnedDocument* compared,
                     Working& working);
   Status Commit(std::u16string_view path, const NativePath& target, ini::Document&& document);
   // Caches what an edit that wrote nothing leaves: its source when it copied
@@ -163,7 +162,7 @@ class ProfileStore {
   void KeepUnwritten(std::u16string_view path, Working&& working);
 
   void Remember(std::u16string_view path, std::optional<FileIdentity> identity, bool racy,
-                OwnedDocument document, Bytes bytes);
+                OwnedDocument document);
   void Forget(std::u16string_view path);
   void EvictIfFull();
 

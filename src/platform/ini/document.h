@@ -63,6 +63,11 @@ class Document {
   // default UTF-8 with BOM), and encoding() reports that from the edit on.
   std::string ToBytes() const;
 
+  // Whether ToBytes() would give exactly `bytes`, found by encoding the text
+  // a chunk at a time and stopping at the first difference, so that no
+  // second copy of the file is built (serialisation_match.h).
+  bool SerialisesTo(std::string_view bytes) const;
+
   Encoding encoding() const;
 
   // Bytes the document holds on the heap and in itself: its text, its line
@@ -130,6 +135,7 @@ class Document {
 
  private:
   struct Impl;
+  friend class SerialisationReader;
   std::unique_ptr<Impl> impl_;
   // Entry iteration is a template; this non-template step does the work.
   bool VisitEntries(std::u16string_view section,

@@ -106,6 +106,15 @@ Status WriteAll(int fd, std::string_view bytes) {
   return Status::kOk;
 }
 
+Status WriteAll(int fd, const ByteSource& source) {
+  for (;;) {
+    const std::optional<std::string_view> next = source();
+    if (!next) return Status::kGenFailure;
+    if (next->empty()) return Status::kOk;
+    if (Status status = WriteAll(fd, *next); status != Status::kOk) return status;
+  }
+}
+
 // Flushes the folder entry of the rename. File systems that cannot flush a
 // folder say EINVAL; their renames are as durable as they get.
 Status FlushFolder(const std::string& folder) {
@@ -153,7 +162,7 @@ Result<std::string> ResolveTarget(const std::string& path) {
   return Win32FromErrno(ELOOP);
 }
 
-Result<FileIdentity> ReplaceFile(const std::string& path, std::string_view bytes) {
+Result<FileIdentity> ReplaceFile(const std::string& path, const ByteSource& source) {
   struct stat old;
   bool had_old = Syscalls().lstat(path.c_str(), &old) == 0;
   if (!had_old && errno != ENOENT) return Win32FromErrno(errno, PathRole::kFolder);
@@ -169,7 +178,7 @@ Result<FileIdentity> ReplaceFile(const std::string& path, std::string_view bytes
   Status status = temporary.Create(path, had_old ? 0600 : 0666);
   if (status != Status::kOk) return status;
   int fd = temporary.fd().get();
-  status = WriteAll(fd, bytes);
+  status = WriteAll(fd, source);
   if (status == Status::kOk && had_old) status = CopyOwnerAndMode(fd, old);
   if (status != Status::kOk) return status;
   if (Syscalls().fsync(fd) != 0) return Win32FromErrno(errno);

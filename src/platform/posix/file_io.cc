@@ -117,7 +117,8 @@ Result<FileContents> ReadWholeFile(const std::string& path, int64_t max_size) {
   }
 }
 
-Result<FileComparison> CompareWithFile(const std::string& path, std::string_view expected) {
+Result<FileComparison> CompareWithFile(const std::string& path, int64_t expected_size,
+                                       const ExpectedBytes& expected) {
   FileComparison comparison;
   comparison.read_started_ns = NowNs();
   ScopedFd fd(Syscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
@@ -125,13 +126,11 @@ Result<FileComparison> CompareWithFile(const std::string& path, std::string_view
   struct stat before;
   if (Syscalls().fstat(fd.get(), &before) != 0) return Win32FromErrno(errno);
   comparison.identity = IdentityOf(before);
-  if (!S_ISREG(before.st_mode) || static_cast<size_t>(before.st_size) != expected.size()) {
-    return comparison;
-  }
+  if (!S_ISREG(before.st_mode) || before.st_size != expected_size) return comparison;
   // Chunks small enough to stay in the cache, read one past the end so a
   // file that grew shows.
   char chunk[64 * 1024];
-  size_t compared = 0;
+  int64_t compared = 0;
   for (;;) {
     ssize_t got = Syscalls().read(fd.get(), chunk, sizeof chunk);
     if (got < 0) {
@@ -139,16 +138,15 @@ Result<FileComparison> CompareWithFile(const std::string& path, std::string_view
       return Win32FromErrno(errno);
     }
     if (got == 0) break;
-    const size_t size = static_cast<size_t>(got);
-    if (size > expected.size() - compared ||
-        std::memcmp(chunk, expected.data() + compared, size) != 0) {
+    if (got > expected_size - compared ||
+        !expected(std::string_view(chunk, static_cast<size_t>(got)))) {
       return comparison;
     }
-    compared += size;
+    compared += got;
   }
   struct stat after;
   if (Syscalls().fstat(fd.get(), &after) != 0) return Win32FromErrno(errno);
-  comparison.same = compared == expected.size() && IdentityOf(after) == comparison.identity;
+  comparison.same = compared == expected_size && IdentityOf(after) == comparison.identity;
   return comparison;
 }
 

@@ -162,17 +162,19 @@ Result<FileContents> ReadWholeFile(const NativePath& path, int64_t max_size) {
 
 // The whole-file read already waits for a file the platform's writer is
 // rewriting in place to settle; comparing its result keeps one definition of
-// a settled read. A file larger than `expected` is simply not the same.
-Result<FileComparison> CompareWithFile(const NativePath& path, std::string_view expected) {
+// a settled read. A file larger than `expected_size` is simply not the same.
+Result<FileComparison> CompareWithFile(const NativePath& path, int64_t expected_size,
+                                       const ExpectedBytes& expected) {
   FileComparison comparison;
-  Result<FileContents> contents = ReadWholeFile(path, static_cast<int64_t>(expected.size()));
+  Result<FileContents> contents = ReadWholeFile(path, expected_size);
   if (!contents.ok()) {
     if (contents.status() == Status::kFileTooLarge) return comparison;
     return contents.status();
   }
   comparison.identity = contents->identity;
   comparison.read_started_ns = contents->read_started_ns;
-  comparison.same = contents->bytes == expected;
+  comparison.same =
+      static_cast<int64_t>(contents->bytes.size()) == expected_size && expected(contents->bytes);
   return comparison;
 }
 

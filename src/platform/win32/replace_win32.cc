@@ -77,12 +77,18 @@ class PendingTemporary {
     return Status::kAlreadyExists;
   }
 
-  Status WriteAndFlush(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-      DWORD written = 0;
-      if (!WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr)) return LastErrorStatus();
-      bytes.remove_prefix(written);
+  Status WriteAndFlush(const ByteSource& source) {
+    for (std::optional<std::string_view> bytes = source(); !bytes || !bytes->empty();
+         bytes = source()) {
+      if (!bytes) return Status::kGenFailure;
+      while (!bytes->empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes->size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file_.get(), bytes->data(), chunk, &written, nullptr)) {
+          return LastErrorStatus();
+        }
+        bytes->remove_prefix(written);
+      }
     }
     if (!FlushFileBuffers(file_.get())) return LastErrorStatus();
     file_.Reset();
@@ -129,7 +135,7 @@ DWORD PutInPlace(const NativePath& temporary, const NativePath& target) {
 
 }  // namespace
 
-Result<FileIdentity> ReplaceFileWithin(const NativePath& target, std::string_view bytes,
+Result<FileIdentity> ReplaceFileWithin(const NativePath& target, const ByteSource& source,
                                        std::chrono::milliseconds budget, ReplaceStats* stats) {
   // A read-only file is left alone, as the system's own writer leaves it.
   const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -139,7 +145,7 @@ Result<FileIdentity> ReplaceFileWithin(const NativePath& target, std::string_vie
   }
   PendingTemporary temporary;
   if (Status status = temporary.Create(target); status != Status::kOk) return status;
-  if (Status status = temporary.WriteAndFlush(bytes); status != Status::kOk) return status;
+  if (Status status = temporary.WriteAndFlush(source); status != Status::kOk) return status;
   CarryOver(target, temporary.path());
 
   Backoff backoff(budget);
@@ -167,8 +173,8 @@ bool IsTemporaryOf(std::wstring_view name, std::wstring_view base) {
 
 }  // namespace win32
 
-Result<FileIdentity> ReplaceFile(const NativePath& target, std::string_view bytes) {
-  return win32::ReplaceFileWithin(target, bytes, win32::kReplaceBudget);
+Result<FileIdentity> ReplaceFile(const NativePath& target, const ByteSource& source) {
+  return win32::ReplaceFileWithin(target, source, win32::kReplaceBudget);
 }
 
 void RemoveAbandonedTemporaries(const NativePath& target) {

@@ -24,9 +24,14 @@ struct ReplaceStats {
 // ReplaceFile, retrying the final step on kSharingViolation and
 // kAccessDenied for at most `budget`, then failing with that error; the
 // temporary file is removed on every failure.
-Result<FileIdentity> ReplaceFileWithin(const NativePath& target, std::string_view bytes,
+Result<FileIdentity> ReplaceFileWithin(const NativePath& target, const ByteSource& source,
                                        std::chrono::milliseconds budget,
                                        ReplaceStats* stats = nullptr);
+inline Result<FileIdentity> ReplaceFileWithin(const NativePath& target, std::string_view bytes,
+                                              std::chrono::milliseconds budget,
+                                              ReplaceStats* stats = nullptr) {
+  return ReplaceFileWithin(target, WholeBytes(bytes), budget, stats);
+}
 
 // True when `name` (a bare file name) has the form of a temporary file of
 // the settings file named `base`.

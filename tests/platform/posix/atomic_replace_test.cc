@@ -6,6 +6,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
@@ -39,6 +43,40 @@ TEST_F(AtomicReplaceTest, ReplacesContentAndKeepsTheOldMode) {
   Result<FileIdentity> now = StatFile(Path("a.ini"));
   ASSERT_TRUE(now.ok());
   EXPECT_EQ(*written, *now);
+}
+
+// A file written from pieces holds them in order, empty ones skipped; a
+// source that gives up, at the first piece or after some were written,
+// leaves the old file as it was and no temporary file.
+TEST_F(AtomicReplaceTest, WritesPiecesInOrderOrNothingWhenTheSourceGivesUp) {
+  const std::string large(100'000, 'z');
+  struct Case {
+    const char* what;
+    std::vector<std::optional<std::string>> pieces;  // nullopt: the source gives up
+    std::optional<std::string> written;              // nullopt: the old file stays
+  };
+  const Case cases[] = {
+      {"several pieces", {"[S]\n", "k=", "new\n"}, "[S]\nk=new\n"},
+      {"large pieces", {large, "|", large}, large + "|" + large},
+      {"no piece at all", {}, ""},
+      {"gives up at once", {std::nullopt}, std::nullopt},
+      {"gives up after a large piece", {large, std::nullopt, "never"}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    folder_.Write("a.ini", "[S]\nk=old\n");
+    size_t next = 0;
+    Result<FileIdentity> written =
+        ReplaceFile(Path("a.ini"), [&]() -> std::optional<std::string_view> {
+          if (next == c.pieces.size()) return std::string_view();
+          const std::optional<std::string>& piece = c.pieces[next++];
+          if (!piece) return std::nullopt;
+          return std::string_view(*piece);
+        });
+    EXPECT_EQ(written.ok(), c.written.has_value());
+    EXPECT_EQ(folder_.Read("a.ini"), c.written.value_or("[S]\nk=old\n"));
+    EXPECT_EQ(FolderEntries(folder_.path()), (std::set<std::string>{"a.ini"}));
+  }
 }
 
 TEST_F(AtomicReplaceTest, NewFileGetsTheUmaskMode) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "platform/posix/fault_injection.h"
 #include "platform/posix/syscalls.h"
@@ -15,6 +17,19 @@ namespace orx::platform {
 namespace {
 
 using FileIoTest = orx::testing::DataFolderTest;
+
+// Compares the file with `expected` piece by piece, as the store compares a
+// file with a document's serialisation; `pieces` counts the pieces taken.
+Result<FileComparison> CompareWithString(const std::string& path, std::string_view expected,
+                                         int* pieces = nullptr) {
+  size_t at = 0;
+  return CompareWithFile(path, static_cast<int64_t>(expected.size()), [&](std::string_view next) {
+    if (pieces != nullptr) ++*pieces;
+    const bool same = expected.substr(std::min(at, expected.size()), next.size()) == next;
+    at += next.size();
+    return same;
+  });
+}
 
 TEST_F(FileIoTest, ReadsBytesWithTheIdentityTheyBelongTo) {
   std::string bytes("[S]\r\nk=v\0x\r\n", 12);
@@ -142,7 +157,7 @@ TEST_F(FileIoTest, ComparesTheFileWithExpectedBytes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     folder_.Write("a.ini", c.file);
-    Result<FileComparison> compared = CompareWithFile(folder_.File("a.ini"), c.expected);
+    Result<FileComparison> compared = CompareWithString(folder_.File("a.ini"), c.expected);
     ASSERT_TRUE(compared.ok());
     EXPECT_EQ(compared->same, c.same);
     Result<FileIdentity> identity = StatFile(folder_.File("a.ini"));
@@ -153,17 +168,35 @@ TEST_F(FileIoTest, ComparesTheFileWithExpectedBytes) {
 
 TEST_F(FileIoTest, ComparisonWithWhatIsNotAReadableFile) {
   std::filesystem::create_directory(folder_.File("dir"));
-  Result<FileComparison> with_folder = CompareWithFile(folder_.File("dir"), "");
+  Result<FileComparison> with_folder = CompareWithString(folder_.File("dir"), "");
   EXPECT_TRUE(!with_folder.ok() || !with_folder->same);
-  EXPECT_EQ(CompareWithFile(folder_.File("missing.ini"), "x").status(), Status::kFileNotFound);
+  EXPECT_EQ(CompareWithString(folder_.File("missing.ini"), "x").status(), Status::kFileNotFound);
   folder_.Write("a.ini", "[S]\nk=v\n");
   ScopedSyscall failing_read(
       &SyscallTable::read, +[](int, void*, size_t) -> ssize_t {
         errno = EIO;
         return -1;
       });
-  Result<FileComparison> failed = CompareWithFile(folder_.File("a.ini"), "[S]\nk=v\n");
+  Result<FileComparison> failed = CompareWithString(folder_.File("a.ini"), "[S]\nk=v\n");
   EXPECT_TRUE(!failed.ok() || !failed->same) << "a failed read taken for equal bytes";
+}
+
+// A file of another size is told without reading it, and a difference
+// stops the read at the piece that shows it.
+TEST_F(FileIoTest, ComparisonReadsNoFurtherThanItMust) {
+  const std::string large = std::string(300'000, 'a');
+  folder_.Write("a.ini", large);
+  int pieces = 0;
+  Result<FileComparison> longer = CompareWithString(folder_.File("a.ini"), large + "b", &pieces);
+  ASSERT_TRUE(longer.ok());
+  EXPECT_FALSE(longer->same);
+  EXPECT_EQ(pieces, 0);
+  std::string changed = large;
+  changed[10] = 'b';
+  Result<FileComparison> early = CompareWithString(folder_.File("a.ini"), changed, &pieces);
+  ASSERT_TRUE(early.ok());
+  EXPECT_FALSE(early->same);
+  EXPECT_EQ(pieces, 1);
 }
 
 TEST(IsRacilyClean, DistrustsAReadWithinATimestampTickOfTheChange) {

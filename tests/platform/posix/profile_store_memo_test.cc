@@ -14,6 +14,7 @@
 #include "base/utf.h"
 #include "orxProperty.h"
 #include "platform/ini/document.h"
+#include "platform/posix/frozen_identity.h"
 #include "platform/posix/syscalls.h"
 #include "platform/profile_store.h"
 #include "support/temp_data_folder.h"
@@ -25,31 +26,7 @@ using namespace std::chrono_literals;
 
 constexpr auto kPastTheTick = 30ms;
 
-// stat() and fstat() of the file (its inode) report the identity it had
-// when this was made, with a change time far ahead: a rewrite in place keeps
-// every field the store compares, and every read of the file counts as racy.
-struct FrozenIdentity {
-  static inline struct stat frozen;
-  static void Freeze(struct stat* out) {
-    if (out->st_ino == frozen.st_ino && out->st_dev == frozen.st_dev) *out = frozen;
-  }
-  ScopedSyscall<int (*)(const char*, struct stat*)> stat_call{
-      &SyscallTable::stat, +[](const char* path, struct stat* out) {
-        const int result = RealSyscalls().stat(path, out);
-        if (result == 0) Freeze(out);
-        return result;
-      }};
-  ScopedSyscall<int (*)(int, struct stat*)> fstat_call{
-      &SyscallTable::fstat, +[](int fd, struct stat* out) {
-        const int result = RealSyscalls().fstat(fd, out);
-        if (result == 0) Freeze(out);
-        return result;
-      }};
-  explicit FrozenIdentity(const std::string& path) {
-    EXPECT_EQ(RealSyscalls().stat(path.c_str(), &frozen), 0);
-    frozen.st_ctim.tv_sec += 3600;
-  }
-};
+using orx::testing::FrozenIdentity;
 
 class ProfileStoreMemoTest : public orx::testing::DataFolderTest {
  protected:
@@ -76,8 +53,7 @@ void ReplaceByRename(const orx::testing::TempDataFolder& folder, const std::stri
 }
 
 void RewriteInPlace(const orx::testing::TempDataFolder& folder, const std::string& bytes) {
-  std::fstream(folder.File("a.ini"), std::ios::in | std::ios::out | std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  orx::testing::OverwriteInPlace(folder.File("a.ini"), bytes);
 }
 
 void Remove(const orx::testing::TempDataFolder& folder, const std::string&) {

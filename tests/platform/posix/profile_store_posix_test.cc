@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/utf.h"
+#include "platform/ini/encoding.h"
 #include "platform/posix/fault_injection.h"
 #include "platform/posix/file_io.h"
 #include "platform/posix/syscalls.h"
@@ -239,6 +240,31 @@ TEST_F(ProfileStoreTest, WrittenDocumentIsServedAndMatchesTheFile) {
   EXPECT_EQ(Value("a.ini", u"S", u"k"), u"v");
   ASSERT_EQ(Set("a.ini", u"S", u"k", u"w"), Status::kOk);
   EXPECT_EQ(Value("a.ini", u"S", u"k"), u"w");
+}
+
+// Written a chunk at a time as it is encoded, a file of many chunks must
+// come out exactly as the document serialises, in every encoding, with
+// characters outside the BMP on the way.
+TEST_F(ProfileStoreTest, LargeFileIsWrittenExactlyAsTheDocumentSerialises) {
+  std::string lines;
+  for (int key = 0; lines.size() < 300'000; ++key) {
+    lines += "key" + std::to_string(key) + "=caf\xC3\xA9 \xF0\x9F\x98\x80\n";
+  }
+  const std::string utf16 =
+      ini::Encode(*DecodeUtf8("[S]\n" + lines), ini::Encoding::kUtf16Le).value();
+  const std::string utf16be =
+      ini::Encode(*DecodeUtf8("[S]\n" + lines), ini::Encoding::kUtf16Be).value();
+  const std::string files[] = {"[S]\n" + lines, "\xEF\xBB\xBF[S]\n" + lines, utf16, utf16be,
+                               "[S]\nk=\xE9\n" + std::string(300'000, 'x')};
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file.substr(0, 4));
+    folder_.Write("a.ini", file);
+    ASSERT_EQ(Set("a.ini", u"S", u"added", u"\U0001F600"), Status::kOk);
+    ini::Document expected = ini::Document::FromBytes(file, PlatformEncodingRules());
+    ASSERT_EQ(expected.SetValue(u"S", u"added", u"\U0001F600"), Status::kOk);
+    EXPECT_TRUE(folder_.Read("a.ini") == expected.ToBytes());
+    EXPECT_EQ(Value("a.ini", u"S", u"added"), u"\U0001F600");
+  }
 }
 
 TEST_F(ProfileStoreTest, MissingFolderIsPathNotFound) {
