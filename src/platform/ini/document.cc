@@ -84,17 +84,23 @@ class RecentNameHashes {
     return (mixed * 0x9E3779B1u) >> (32 - kSlotBits);
   }
 
-  // Names of up to eight units, nearly all of them, are compared in one
-  // step where eight units can be read past each.
+  // Eight units a step where every step's reads stay within the text; the
+  // last step looks only at the units left.
   bool SameUnits(size_t a, size_t b, size_t count) const {
     const char16_t* data = text_.data();
 #if defined(__SSE2__)
-    if (count <= 8 && std::max(a, b) + 8 <= text_.size()) {
-      const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + a));
-      const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + b));
-      const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(left, right)));
-      const unsigned wanted = (1u << (2 * count)) - 1;
-      return (equal & wanted) == wanted;
+    if (std::max(a, b) + count + 8 <= text_.size()) {
+      for (size_t i = 0;; i += 8) {
+        const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + a + i));
+        const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + b + i));
+        const unsigned equal =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(left, right)));
+        if (count - i <= 8) {
+          const unsigned wanted = (1u << (2 * (count - i))) - 1;
+          return (equal & wanted) == wanted;
+        }
+        if (equal != 0xFFFF) return false;
+      }
     }
 #endif
     for (size_t i = 0; i < count; ++i) {
@@ -115,7 +121,11 @@ void Document::Impl::Parse() {
   const char16_t* const data = text.data();
   const size_t size = text.size();
   const std::u16string_view all(text);
+  // Room for lines of sixteen units on average, so that few files make the
+  // lists grow and copy themselves; pages no record reaches cost nothing.
   std::vector<uint32_t> hashes;
+  hashes.reserve(size / 16 + 16);
+  marks.reserve(size / 16 + 16);
   RecentNameHashes recent(all);
   uint32_t ordinal = kNoSection;
   bool line_end_seen = false;
