@@ -177,7 +177,8 @@ static void CheckProcessesCreatingAtOnce(const wchar_t *self, const wchar_t *dll
 
 int wmain(int argc, wchar_t **argv) {
   wchar_t folder[MAX_PATH];
-  int i;
+  size_t base;
+  int i, attempt;
   if (argc < 2) return 2;
   dll = LoadLibraryW(argv[1]);
   if (dll == NULL) {
@@ -188,9 +189,19 @@ int wmain(int argc, wchar_t **argv) {
   if (failures != 0) return failures;
   if (argc == 4 && wcscmp(argv[2], L"child") == 0) return RunChild(_wtoi(argv[3]));
 
+  /* Process ids repeat from one Wine session to the next, and a folder an
+     earlier run left behind still holds its tasks: a name is taken only
+     when its folder is new. */
   GetTempPathW(MAX_PATH, folder);
-  swprintf(folder + wcslen(folder), 64, L"orx-c-loader-%lu", GetCurrentProcessId());
-  CreateDirectoryW(folder, NULL);
+  base = wcslen(folder);
+  for (attempt = 0;; ++attempt) {
+    swprintf(folder + base, 64, L"orx-c-loader-%lu-%d", GetCurrentProcessId(), attempt);
+    if (CreateDirectoryW(folder, NULL)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt == 1000) {
+      printf("c_loader: cannot create a fresh data folder (error %lu)\n", GetLastError());
+      return 1;
+    }
+  }
   SetEnvironmentVariableW(L"ORX_DATA_FOLDER", folder);
   CHECK(((LifecycleFn)Find("orxPropertyInitLibrary"))() == ORX_STATUS_SUCCESS);
 
