@@ -25,8 +25,7 @@ constexpr PropertyClassInfo kClasses[] = {
 };
 
 // Each class's entry count, counted once from the tables' terminating rows,
-// which stay the only record of where a table ends; a lookup then costs a
-// scan of eleven classes and one comparison.
+// which stay the only record of where a table ends.
 struct ClassBounds {
   const PropertyEntry* table;
   size_t count;
@@ -41,9 +40,8 @@ const ClassBounds* BoundsOf(PropertyClass property_class) {
     return counted;
   }();
   // Each class is one bit, and the directory lists them bit by bit, so a
-  // class's bit number is its row.
-  // (A popcount would be a library call on processors that lack the
-  // instruction.)
+  // class's bit number is its row. (Tested without a popcount, which is a
+  // library call where the processor lacks the instruction.)
   if (property_class == 0 || (property_class & (property_class - 1)) != 0) return nullptr;
   const size_t row = static_cast<size_t>(std::countr_zero(property_class)) -
                      static_cast<size_t>(std::countr_zero(kClasses[0].value));
