@@ -28,6 +28,19 @@ namespace {
 
 class TaskEnumeration : public DataFolderTest {};
 
+// Takes a weak look at the cached document of `path`, edits the file, and
+// expects no one to have kept that document alive through the edit.
+void ExpectAnEditTakesTheCachedDocumentOver(const std::u16string& path) {
+  std::weak_ptr<const platform::ini::Document> walked;
+  {
+    Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(path);
+    ASSERT_TRUE(snapshot.ok());
+    walked = *snapshot;
+  }
+  ASSERT_EQ(orxSetPropertyInt(0x10013, 240), 0);  // [InetWD] UpdatePeriod, same file
+  EXPECT_TRUE(walked.expired());
+}
+
 TEST_F(TaskEnumeration, OpeningIsRefusedWithoutSlotOneOrRoomForAnId) {
   orxQuery query = reinterpret_cast<orxQuery>(this);
   char16_t id[40] = u"stale";
@@ -185,14 +198,7 @@ TEST_F(TaskEnumeration, ClosedWalkLeavesNoDocumentAliveForTheNextEdit) {
   ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
   EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
   ASSERT_EQ(orxCloseQuery(query), 0);
-  std::weak_ptr<const platform::ini::Document> walked;
-  {
-    Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(path);
-    ASSERT_TRUE(snapshot.ok());
-    walked = *snapshot;
-  }
-  ASSERT_EQ(orxSetPropertyInt(0x10013, 240), 0);  // [InetWD] UpdatePeriod, same file
-  EXPECT_TRUE(walked.expired());
+  ASSERT_NO_FATAL_FAILURE(ExpectAnEditTakesTheCachedDocumentOver(path));
 }
 
 // While a walk is open, a step that finds the file unchanged holds nothing
@@ -205,14 +211,7 @@ TEST_F(TaskEnumeration, AnOpenWalkLeavesTheDocumentToAnEdit) {
   orxQuery query = nullptr;
   ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
   ASSERT_EQ(orxGetNextTask(query, 0), 0);  // finds the file unchanged
-  std::weak_ptr<const platform::ini::Document> walked;
-  {
-    Result<platform::Snapshot> snapshot = platform::DefaultProfileStore().Load(path);
-    ASSERT_TRUE(snapshot.ok());
-    walked = *snapshot;
-  }
-  ASSERT_EQ(orxSetPropertyInt(0x10013, 240), 0);  // [InetWD] UpdatePeriod, same file
-  EXPECT_TRUE(walked.expired());
+  ASSERT_NO_FATAL_FAILURE(ExpectAnEditTakesTheCachedDocumentOver(path));
   // The walk goes on in the edited file, which lists the same tasks.
   ASSERT_EQ(orxGetNextTask(query, 0), 0);
   EXPECT_EQ(std::u16string(id), u"{C}");

@@ -81,8 +81,9 @@ std::u16string_view LineName(std::u16string_view text, size_t begin) {
 }
 
 std::u16string_view EntryValue(std::u16string_view text, size_t begin) {
-  const size_t equals = text.find(u'=', begin);
-  if (equals == std::u16string_view::npos) return {};
+  // Never past the line's end, whatever line `begin` starts.
+  const size_t equals = FindStopOrLineEnd(text.data(), begin, text.size(), u'=');
+  if (equals == text.size() || text[equals] != u'=') return {};
   const size_t end = FindLineEnd(text.data(), equals + 1, text.size());
   return TrimBlanks(text.substr(equals + 1, end - equals - 1));
 }

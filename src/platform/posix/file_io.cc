@@ -75,6 +75,16 @@ Status ReadToEnd(int fd, int64_t expected_size, int64_t max_size, std::string& o
   return Status::kOk;
 }
 
+// Opens `path` to read it and stats what was opened. O_NONBLOCK keeps a
+// FIFO planted at the path from hanging the open; it changes nothing for a
+// regular file.
+Status OpenForReading(const std::string& path, ScopedFd& fd, struct stat& st) {
+  fd = ScopedFd(Syscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+  if (!fd.valid()) return Win32FromErrno(errno);
+  if (Syscalls().fstat(fd.get(), &st) != 0) return Win32FromErrno(errno);
+  return Status::kOk;
+}
+
 }  // namespace
 
 Result<NativePath> ToNativePath(std::u16string_view path) {
@@ -91,12 +101,9 @@ Result<FileIdentity> StatFile(const std::string& path) {
 Result<FileContents> ReadWholeFile(const std::string& path, int64_t max_size) {
   FileContents contents;
   contents.read_started_ns = NowNs();
-  // O_NONBLOCK keeps a FIFO planted at the path from hanging the open; it
-  // changes nothing for a regular file.
-  ScopedFd fd(Syscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
-  if (!fd.valid()) return Win32FromErrno(errno);
+  ScopedFd fd;
   struct stat before;
-  if (Syscalls().fstat(fd.get(), &before) != 0) return Win32FromErrno(errno);
+  if (Status status = OpenForReading(path, fd, before); status != Status::kOk) return status;
   if (!S_ISREG(before.st_mode)) return Status::kAccessDenied;
 
   for (int attempt = 1;; ++attempt) {
@@ -121,10 +128,9 @@ Result<FileComparison> CompareWithFile(const std::string& path, int64_t expected
                                        const ExpectedBytes& expected) {
   FileComparison comparison;
   comparison.read_started_ns = NowNs();
-  ScopedFd fd(Syscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
-  if (!fd.valid()) return Win32FromErrno(errno);
+  ScopedFd fd;
   struct stat before;
-  if (Syscalls().fstat(fd.get(), &before) != 0) return Win32FromErrno(errno);
+  if (Status status = OpenForReading(path, fd, before); status != Status::kOk) return status;
   comparison.identity = IdentityOf(before);
   if (!S_ISREG(before.st_mode) || before.st_size != expected_size) return comparison;
   // Chunks small enough to stay in the cache, read one past the end so a
