@@ -110,6 +110,13 @@ Result<FileComparison> CompareWithFile(const NativePath& path, int64_t expected_
 // of the identity. Such a document must be compared with the file again.
 bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns);
 
+// IsRacilyClean for the document a writer has just written with ReplaceFile,
+// which returned `written`. Where ReplaceFile could date the new file's
+// modification time before the time of its last write, any later write,
+// however soon, shows in the identity, and the writer's document may be
+// trusted at once. Other processes still judge the file by IsRacilyClean.
+bool IsRacilyWritten(const FileIdentity& written);
+
 // The real-time clock, in nanoseconds since the epoch, on the scale of
 // FileIdentity's times.
 int64_t NowNs();

@@ -369,9 +369,9 @@ Status ProfileStore::Commit(std::u16string_view path, const NativePath& target,
     Forget(path);
     return written.status();
   }
-  // Written just now, so racy by definition: an editor changing the file in
-  // this same tick would leave the identity as it is.
-  Remember(path, *written, IsRacilyClean(*written, NowNs()),
+  // Written just now: racy unless the platform dated the file so that a
+  // change in this same tick still shows.
+  Remember(path, *written, IsRacilyWritten(*written),
            std::make_shared<ini::Document>(std::move(document)));
   return Status::kOk;
 }

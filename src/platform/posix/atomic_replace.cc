@@ -8,6 +8,12 @@
 // companion_names.h): hidden, attributable to their file, unique between
 // processes and threads, and recognisable for the abandoned-file sweep.
 //
+// The new file's modification time is set one nanosecond before the time
+// its last write gave it. Every later write to the file, however soon,
+// stamps a time at least that late, so the file's identity changes with it:
+// the writer can trust what it wrote at once instead of reading it back, as
+// it must for a file changed within the current timestamp tick.
+//
 // A symbolic link is followed only when it belongs to this process's
 // effective user or to root, the rule Linux applies in sticky folders
 // (protected_symlinks): a link another user planted in a folder both may
@@ -124,6 +130,25 @@ Status FlushFolder(const std::string& folder) {
   return Status::kOk;
 }
 
+// Dates the file's modification time just before the time its last write
+// stamped. Not done where the file system cannot keep the earlier time; a
+// failure only costs the writer a read-back, so it is ignored.
+void DateBeforeLastWrite(int fd) {
+  struct stat written;
+  if (Syscalls().fstat(fd, &written) != 0) return;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1] = written.st_mtim;
+  if (times[1].tv_nsec > 0) {
+    --times[1].tv_nsec;
+  } else {
+    --times[1].tv_sec;
+    times[1].tv_nsec = 999'999'999;
+  }
+  Syscalls().futimens(fd, times);
+}
+
 // Gives the temporary file the old file's owner and mode. Only root (or a
 // process with CAP_CHOWN) may give a file away; others keep their own
 // ownership, which is what editing someone else's writable file means.
@@ -181,6 +206,7 @@ Result<FileIdentity> ReplaceFile(const std::string& path, const ByteSource& sour
   status = WriteAll(fd, source);
   if (status == Status::kOk && had_old) status = CopyOwnerAndMode(fd, old);
   if (status != Status::kOk) return status;
+  DateBeforeLastWrite(fd);
   if (Syscalls().fsync(fd) != 0) return Win32FromErrno(errno);
   struct stat written;
   if (Syscalls().fstat(fd, &written) != 0) return Win32FromErrno(errno);

@@ -165,6 +165,17 @@ bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns) {
   return read_started_ns - identity.ctime_ns < tick;
 }
 
+bool IsRacilyWritten(const FileIdentity& written) {
+  // A change time later than the modification time means the time was set
+  // after the last write; any later write stamps a time at least as late as
+  // that change time, so it moves the modification time on. Files of
+  // whole-second times are left to the read-back: such file systems may not
+  // keep a change time of their own.
+  const bool dated_before_change =
+      written.mtime_ns < written.ctime_ns && written.mtime_ns % kNsPerSecond != 0;
+  return !dated_before_change && IsRacilyClean(written, NowNs());
+}
+
 int64_t NowNs() {
   struct timespec now;
   clock_gettime(CLOCK_REALTIME, &now);

@@ -31,6 +31,7 @@ constexpr SyscallTable kRealSyscalls = {
     .may_write = MayWrite,
     .fchmod = ::fchmod,
     .fchown = ::fchown,
+    .futimens = ::futimens,
     .rename = ::rename,
     .unlink = ::unlink,
     .flock = ::flock,

@@ -27,6 +27,7 @@ struct SyscallTable {
   int (*may_write)(const char* path);
   int (*fchmod)(int fd, mode_t mode);
   int (*fchown)(int fd, uid_t owner, gid_t group);
+  int (*futimens)(int fd, const struct timespec times[2]);
   int (*rename)(const char* from, const char* to);
   int (*unlink)(const char* path);
   // flock(2): the writer lock.

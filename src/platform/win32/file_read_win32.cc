@@ -183,6 +183,8 @@ bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns) {
   return read_started_ns - last_change < TickOf(identity);
 }
 
+bool IsRacilyWritten(const FileIdentity& written) { return IsRacilyClean(written, NowNs()); }
+
 int64_t NowNs() {
   FILETIME now;
   GetSystemTimePreciseAsFileTime(&now);

@@ -169,6 +169,27 @@ TEST_F(AtomicReplaceTest, FailedStepLeavesTheOldFileAndNoTemporary) {
   }
 }
 
+// The new file is dated just before its last write, so that a write right
+// after the replacement, however soon, shows in the identity; where the
+// dating fails the replacement still succeeds and the writer reads back.
+TEST_F(AtomicReplaceTest, WriteRightAfterTheReplacementChangesTheIdentity) {
+  for (int round = 0; round < 20; ++round) {
+    const std::string text = "[S]\nk=" + std::to_string(1000 + round) + "\n";
+    Result<FileIdentity> written = ReplaceFile(Path("a.ini"), text);
+    ASSERT_TRUE(written.ok());
+    EXPECT_LT(written->mtime_ns, written->ctime_ns);
+    EXPECT_FALSE(IsRacilyWritten(*written));
+    folder_.Write("a.ini", "[S]\nk=" + std::to_string(2000 + round) + "\n");
+    Result<FileIdentity> now = StatFile(Path("a.ini"));
+    ASSERT_TRUE(now.ok());
+    EXPECT_NE(now->mtime_ns, written->mtime_ns) << "round " << round;
+  }
+  orx::testing::InjectedFailure failure("futimens", EPERM);
+  Result<FileIdentity> written = ReplaceFile(Path("a.ini"), "[S]\nk=undated\n");
+  ASSERT_TRUE(written.ok());
+  EXPECT_EQ(folder_.Read("a.ini"), "[S]\nk=undated\n");
+}
+
 TEST_F(AtomicReplaceTest, FailedFolderFlushIsReportedAfterTheRename) {
   folder_.Write("a.ini", "old");
   fsync_calls_to_pass = 1;  // the file's own flush passes, the folder's fails

@@ -17,7 +17,8 @@ namespace orx::testing {
 
 // `call` names a table entry: "open" (only opens that create a file
 // exclusively, i.e. temporary files, fail), "read", "write", "fsync",
-// "fchmod", "close" (the descriptor is still closed), "rename" or "flock".
+// "fchmod", "futimens", "close" (the descriptor is still closed), "rename" or
+// "flock".
 class InjectedFailure {
  public:
   InjectedFailure(std::string_view call, int error);
@@ -57,6 +58,8 @@ inline InjectedFailure::InjectedFailure(std::string_view call, int error)
     table.fsync = [](int) { return fault_detail::Fail(); };
   } else if (call == "fchmod") {
     table.fchmod = [](int, mode_t) { return fault_detail::Fail(); };
+  } else if (call == "futimens") {
+    table.futimens = [](int, const struct timespec*) { return fault_detail::Fail(); };
   } else if (call == "close") {
     table.close = [](int fd) {
       platform::RealSyscalls().close(fd);

@@ -168,6 +168,30 @@ TEST_F(ProfileStoreTest, InPlaceRewriteOfTheSameSizeInTheSameTickIsSeen) {
   EXPECT_GT(same_identity, 0);  // the case under test did occur
 }
 
+// The store trusts the file it has just written without reading it back,
+// even where file times are as coarse as a scheduler tick, and an editor
+// saving in place straight after is still seen.
+TEST_F(ProfileStoreTest, OwnWriteIsTrustedAtOnceAndAnEditRightAfterIsSeen) {
+  CoarseFileTimes coarse;
+  for (int round = 0; round < 20; ++round) {
+    const std::u16string mine = DecodePath(std::to_string(1000 + round));
+    ASSERT_EQ(Set("a.ini", u"S", u"k", mine), Status::kOk);
+    {
+      open_calls = 0;
+      ScopedSyscall counting_opens(
+          &SyscallTable::open, +[](const char* path, int flags, mode_t mode) {
+            ++open_calls;
+            return RealSyscalls().open(path, flags, mode);
+          });
+      EXPECT_EQ(Value("a.ini", u"S", u"k"), mine);
+      EXPECT_EQ(open_calls, 0) << "round " << round;
+    }
+    const std::string theirs = std::to_string(2000 + round);
+    folder_.Write("a.ini", "[S]\nk=" + theirs + "\n");
+    EXPECT_EQ(Value("a.ini", u"S", u"k"), DecodePath(theirs)) << "round " << round;
+  }
+}
+
 // Editors that save by rename: ext4 hands the freed inode number to the
 // next file created (two numbers alternate over a run of such saves), so
 // only the times and the size tell the files apart.
