@@ -40,8 +40,18 @@ uint32_t Document::Impl::FindHeader(std::u16string_view name) const {
 }
 
 uint32_t Document::Impl::FindEntry(uint32_t ordinal, std::u16string_view name) const {
-  return keys.Find(KeyHash(name, ordinal),
-                   [&](uint32_t mark) { return IsEntryOf(mark, ordinal, name); });
+  const uint32_t entries = EntryCount(ordinal);
+  if (!IsScanned(entries)) {
+    return keys.Find(KeyHash(name, ordinal),
+                     [&](uint32_t mark) { return IsEntryOf(mark, ordinal, name); });
+  }
+  const uint32_t hash = NameHash(name);
+  const uint32_t* const hashes = key_hashes.data() + key_hashes_start[ordinal];
+  const uint32_t first = headers[ordinal] + 1;
+  for (uint32_t i = 0; i < entries; ++i) {
+    if (hashes[i] == hash && EqualsIgnoreCase(NameAt(first + i), name)) return first + i;
+  }
+  return kNoLine;
 }
 
 namespace {
@@ -146,8 +156,7 @@ void Document::Impl::Parse() {
       if (equals < size && data[equals] == u'=') {
         marks.push_back(static_cast<uint32_t>(begin));
         const std::u16string_view key = TrimBlanks(all.substr(first, equals - first));
-        hashes.push_back(WithSection(
-            recent.HashOf(static_cast<size_t>(key.data() - data), key.size()), ordinal));
+        hashes.push_back(recent.HashOf(static_cast<size_t>(key.data() - data), key.size()));
         end = FindLineEnd(data, equals + 1, size);
       }
     } else {
@@ -168,50 +177,46 @@ void Document::Impl::Parse() {
   IndexMarks(hashes);
 }
 
-void Document::Impl::RebuildIndex() {
-  std::vector<uint32_t> hashes(marks.size());
-  RecentNameHashes recent(text);
-  uint32_t ordinal = kNoSection;
-  for (uint32_t mark = 0; mark < marks.size(); ++mark) {
-    const bool header = ordinal + 1 < headers.size() && headers[ordinal + 1] == mark;
-    ordinal += header;
-    const std::u16string_view name = NameAt(mark);
-    hashes[mark] =
-        header ? NameHash(name)
-               : WithSection(recent.HashOf(name.data() - text.data(), name.size()), ordinal);
+void Document::Impl::IndexMarks(std::span<const uint32_t> hashes) {
+  const auto section_count = static_cast<uint32_t>(headers.size());
+  size_t scanned_keys = 0;
+  for (uint32_t ordinal = 0; ordinal < section_count; ++ordinal) {
+    if (IsScanned(EntryCount(ordinal))) scanned_keys += EntryCount(ordinal);
   }
-  IndexMarks(hashes);
+  key_hashes.clear();
+  key_hashes.reserve(scanned_keys);
+  key_hashes_start.resize(section_count);
+  for (uint32_t ordinal = 0; ordinal < section_count; ++ordinal) {
+    key_hashes_start[ordinal] = static_cast<uint32_t>(key_hashes.size());
+    if (!IsScanned(EntryCount(ordinal))) continue;
+    key_hashes.insert(key_hashes.end(), hashes.begin() + headers[ordinal] + 1,
+                      hashes.begin() + EndOfSection(ordinal));
+  }
+  IndexLines(hashes);
 }
 
-void Document::Impl::IndexMarks(const std::vector<uint32_t>& hashes) {
-  sections.Reset(headers.size());
-  keys.Reset(marks.size() - headers.size());
-  // The slot a line lands on is fetched some lines ahead of its insertion,
-  // so that the cache misses of several lines overlap instead of each
-  // waiting in turn.
-  constexpr uint32_t kAhead = 16;
-  const auto count = static_cast<uint32_t>(marks.size());
-  uint32_t ahead_header = 0;  // the first header at or after the line fetched ahead
-  auto fetch_ahead = [&](uint32_t mark) {
-    const bool header = ahead_header < headers.size() && headers[ahead_header] == mark;
-    ahead_header += header;
-    (header ? sections : keys).Prefetch(hashes[mark]);
+void Document::Impl::IndexLines(std::span<const uint32_t> hashes) {
+  auto hash_at = [&](uint32_t mark) {
+    return hashes.empty() ? NameHash(NameAt(mark)) : hashes[mark];
   };
-  for (uint32_t mark = 0; mark < std::min(kAhead, count); ++mark) fetch_ahead(mark);
-  uint32_t ordinal = kNoSection;
-  bool first_of_name = false;
-  for (uint32_t mark = 0; mark < count; ++mark) {
-    if (mark + kAhead < count) fetch_ahead(mark + kAhead);
-    if (ordinal + 1 < headers.size() && headers[ordinal + 1] == mark) {
-      ++ordinal;
-      // A later section of a name already seen is never searched, so its
-      // keys stay out of the index.
-      first_of_name = sections.InsertIfAbsent(
-          hashes[mark], ordinal, [&](uint32_t other) { return IsHeaderOf(other, NameAt(mark)); },
-          HeaderHashes());
-    } else if (first_of_name) {
+  const auto section_count = static_cast<uint32_t>(headers.size());
+  size_t indexed_keys = 0;
+  for (uint32_t ordinal = 0; ordinal < section_count; ++ordinal) {
+    if (!IsScanned(EntryCount(ordinal))) indexed_keys += EntryCount(ordinal);
+  }
+  sections.Reset(section_count);
+  keys.Reset(indexed_keys);
+  for (uint32_t ordinal = 0; ordinal < section_count; ++ordinal) {
+    const uint32_t header = headers[ordinal];
+    // A later section of a name already seen is never searched, so its
+    // keys stay out of the index.
+    const bool first_of_name = sections.InsertIfAbsent(
+        hash_at(header), ordinal, [&](uint32_t other) { return IsHeaderOf(other, NameAt(header)); },
+        HeaderHashes());
+    if (!first_of_name || IsScanned(EntryCount(ordinal))) continue;
+    for (uint32_t mark = header + 1; mark < EndOfSection(ordinal); ++mark) {
       keys.InsertIfAbsent(
-          hashes[mark], mark,
+          WithSection(hash_at(mark), ordinal), mark,
           [&](uint32_t other) { return IsEntryOf(other, ordinal, NameAt(mark)); }, KeyHashes());
     }
   }
@@ -219,6 +224,56 @@ void Document::Impl::IndexMarks(const std::vector<uint32_t>& hashes) {
   // empty.
   sections.ShrinkToFit(HeaderHashes());
   keys.ShrinkToFit(KeyHashes());
+}
+
+void Document::Impl::MoveKeyHashStarts(uint32_t ordinal, uint32_t delta) {
+  // Unsigned wrap-around makes one shift serve growth and shrinkage.
+  for (size_t i = size_t{ordinal} + 1; i < key_hashes_start.size(); ++i) {
+    key_hashes_start[i] += delta;
+  }
+}
+
+void Document::Impl::ReplaceKeyHashes(uint32_t ordinal, uint32_t had) {
+  const auto begin = key_hashes.begin() + key_hashes_start[ordinal];
+  key_hashes.erase(begin, begin + had);
+  std::vector<uint32_t> section;
+  if (IsScanned(EntryCount(ordinal))) {
+    for (uint32_t mark = headers[ordinal] + 1; mark < EndOfSection(ordinal); ++mark) {
+      section.push_back(NameHash(NameAt(mark)));
+    }
+  }
+  key_hashes.insert(key_hashes.begin() + key_hashes_start[ordinal], section.begin(), section.end());
+  MoveKeyHashStarts(ordinal, static_cast<uint32_t>(section.size()) - had);
+}
+
+void Document::Impl::StartScanning(uint32_t ordinal) {
+  std::vector<uint32_t> section;
+  for (uint32_t mark = headers[ordinal] + 1; mark < EndOfSection(ordinal); ++mark) {
+    const uint32_t hash = NameHash(NameAt(mark));
+    keys.Erase(WithSection(hash, ordinal), mark, KeyHashes());
+    section.push_back(hash);
+  }
+  key_hashes.insert(key_hashes.begin() + key_hashes_start[ordinal], section.begin(), section.end());
+  MoveKeyHashStarts(ordinal, static_cast<uint32_t>(section.size()));
+}
+
+void Document::Impl::StopScanning(uint32_t ordinal) {
+  const uint32_t begin = key_hashes_start[ordinal];
+  const uint32_t header = headers[ordinal];
+  const uint32_t end = EndOfSection(ordinal);
+  // The hashes cover the entries the section had while it was scanned.
+  const uint32_t scanned =
+      (ordinal + 1 < key_hashes_start.size() ? key_hashes_start[ordinal + 1] : key_hashes.size()) -
+      begin;
+  for (uint32_t mark = header + 1; mark < end; ++mark) {
+    const uint32_t i = mark - header - 1;
+    const uint32_t hash = i < scanned ? key_hashes[begin + i] : NameHash(NameAt(mark));
+    keys.InsertIfAbsent(
+        WithSection(hash, ordinal), mark,
+        [&](uint32_t other) { return IsEntryOf(other, ordinal, NameAt(mark)); }, KeyHashes());
+  }
+  key_hashes.erase(key_hashes.begin() + begin, key_hashes.begin() + begin + scanned);
+  MoveKeyHashStarts(ordinal, 0u - scanned);
 }
 
 Document::Document() : Document(DefaultEncodingRules()) {}
@@ -276,7 +331,9 @@ Encoding Document::encoding() const { return impl_->encoding; }
 size_t Document::MemoryUsage() const {
   const Impl& impl = *impl_;
   return sizeof(Document) + sizeof(Impl) + impl.text.capacity() * sizeof(char16_t) +
-         (impl.marks.capacity() + impl.headers.capacity()) * sizeof(uint32_t) +
+         (impl.marks.capacity() + impl.headers.capacity() + impl.key_hashes.capacity() +
+          impl.key_hashes_start.capacity()) *
+             sizeof(uint32_t) +
          impl.sections.MemoryUsage() + impl.keys.MemoryUsage();
 }
 

@@ -184,6 +184,7 @@ bool MayJoinLineEnds(std::u16string_view lines, std::u16string_view line_end) {
 void Document::Impl::ReplaceSectionLines(uint32_t ordinal, std::u16string_view content) {
   const uint32_t first = headers[ordinal];
   const uint32_t end = EndOfSection(ordinal);
+  const uint32_t had = IsScanned(EntryCount(ordinal)) ? EntryCount(ordinal) : 0;
   const size_t begin = marks[first];
   const size_t stop = SectionTextEnd(ordinal);
   text.replace(begin, stop - begin, content);
@@ -204,7 +205,8 @@ void Document::Impl::ReplaceSectionLines(uint32_t ordinal, std::u16string_view c
   const uint32_t shift = static_cast<uint32_t>(section.size()) - (end - first);
   for (size_t i = ordinal + 1; i < headers.size(); ++i) headers[i] += shift;
   changed = true;
-  RebuildIndex();
+  ReplaceKeyHashes(ordinal, had);
+  IndexLines();
 }
 
 Status Document::ApplyToSection(std::u16string_view section, std::span<const KeyEdit> edits) {

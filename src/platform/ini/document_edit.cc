@@ -93,8 +93,8 @@ void Document::Impl::EndLastLine() {
   Splice(text.size(), 0, line_end, marks.size());
 }
 
-void Document::Impl::InsertEntry(uint32_t mark, size_t position, std::u16string_view content,
-                                 std::optional<uint32_t> key_hash) {
+void Document::Impl::InsertEntry(uint32_t mark, uint32_t ordinal, size_t position,
+                                 std::u16string_view content, uint32_t name_hash) {
   std::u16string piece(content);
   // A bare CR right before a LF would join the line to the empty line that
   // follows it; CRLF keeps both.
@@ -108,7 +108,16 @@ void Document::Impl::InsertEntry(uint32_t mark, size_t position, std::u16string_
     keys.ShiftLinesFrom(mark);
     for (uint32_t& header : headers) header += header >= mark;
   }
-  if (key_hash) keys.Insert(*key_hash, mark, KeyHashes());
+  const uint32_t entries = EntryCount(ordinal);
+  if (IsScanned(entries)) {
+    key_hashes.insert(
+        key_hashes.begin() + key_hashes_start[ordinal] + (mark - headers[ordinal] - 1), name_hash);
+    MoveKeyHashStarts(ordinal, 1);
+  } else if (IsScanned(entries - 1)) {
+    StopScanning(ordinal);
+  } else {
+    keys.Insert(WithSection(name_hash, ordinal), mark, KeyHashes());
+  }
 }
 
 void Document::Impl::ReplaceEntryContent(uint32_t mark, std::u16string_view content) {
@@ -120,13 +129,23 @@ void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   const Line removed = LineAt(mark);
   const std::u16string name(Name(removed));
   const uint32_t key_hash = KeyHash(name, ordinal);
-  const bool indexed = keys.Erase(key_hash, mark, KeyHashes());
+  const uint32_t entries = EntryCount(ordinal);
+  const bool indexed = !IsScanned(entries) && keys.Erase(key_hash, mark, KeyHashes());
+  if (IsScanned(entries)) {
+    key_hashes.erase(key_hashes.begin() + key_hashes_start[ordinal] +
+                     (mark - headers[ordinal] - 1));
+    MoveKeyHashStarts(ordinal, 0u - 1u);
+  }
   Splice(removed.begin, removed.units(), {}, mark + 1);
   marks.erase(marks.begin() + mark);
   // Patched rather than rebuilt: a rebuild per removal made removing many
   // keys of a large file quadratic.
   keys.ShiftLinesDownFrom(mark + 1);
   for (uint32_t& header : headers) header -= header > mark;
+  if (IsScanned(entries - 1) && !IsScanned(entries)) {
+    StartScanning(ordinal);
+    return;
+  }
   if (!indexed) return;
   // A later key of the same name in the same section is now the first.
   for (uint32_t i = mark; i < EndOfSection(ordinal); ++i) {
@@ -140,6 +159,11 @@ void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
 void Document::Impl::RemoveSection(uint32_t ordinal) {
   const uint32_t first = headers[ordinal];
   const uint32_t end = EndOfSection(ordinal);
+  const uint32_t had = IsScanned(EntryCount(ordinal)) ? EntryCount(ordinal) : 0;
+  const auto hashes = key_hashes.begin() + key_hashes_start[ordinal];
+  key_hashes.erase(hashes, hashes + had);
+  key_hashes_start.erase(key_hashes_start.begin() + ordinal);
+  for (size_t i = ordinal; i < key_hashes_start.size(); ++i) key_hashes_start[i] -= had;
   const size_t begin = marks[first];
   const size_t stop = SectionTextEnd(ordinal);
   // Comment and blank lines stay and become part of whatever came before.
@@ -158,7 +182,7 @@ void Document::Impl::RemoveSection(uint32_t ordinal) {
   headers.erase(headers.begin() + ordinal);
   for (size_t i = ordinal; i < headers.size(); ++i) headers[i] -= end - first;
   changed = true;
-  RebuildIndex();
+  IndexLines();
 }
 
 void Document::Impl::KeepEncodingFaithful() {
@@ -200,8 +224,9 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
     impl.Splice(impl.text.size(), 0, header_text, mark);
     impl.marks.push_back(static_cast<uint32_t>(impl.text.size() - header_text.size()));
     impl.headers.push_back(mark);
+    impl.key_hashes_start.push_back(static_cast<uint32_t>(impl.key_hashes.size()));
     impl.sections.Insert(NameHash(section), added, impl.HeaderHashes());
-    impl.InsertEntry(mark + 1, impl.text.size(), EntryLine(key, stored), KeyHash(key, added));
+    impl.InsertEntry(mark + 1, added, impl.text.size(), EntryLine(key, stored), NameHash(key));
   } else {
     const uint32_t entry = impl.FindEntry(ordinal, key);
     if (entry != kNoLine) {
@@ -223,8 +248,8 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
         impl.EndLastLine();
         at = impl.text.size();
       }
-      impl.InsertEntry(impl.EndOfSection(ordinal), at, EntryLine(key, stored),
-                       KeyHash(key, ordinal));
+      impl.InsertEntry(impl.EndOfSection(ordinal), ordinal, at, EntryLine(key, stored),
+                       NameHash(key));
     }
   }
   impl.KeepEncodingFaithful();

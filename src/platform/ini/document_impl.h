@@ -3,13 +3,18 @@
 // buffer. Only header and entry lines have a record, the offset where they
 // start: blank, comment and text lines, which no lookup needs, are read from
 // the text between two records when an edit or a section read passes them.
-// That keeps a line-dense file's parse within a few bytes per line. Two line
-// indexes find the first section of a name and, within first sections only,
-// the first key of a name.
+// That keeps a line-dense file's parse within a few bytes per line. A line
+// index finds the first section of a name. The first key of a name in a
+// section of a few dozen entries, the usual size, is found by scanning the
+// hashes of the section's key names, kept section by section: cheaper to
+// build than an index of every key of the file, and smaller. First sections
+// of more than kScannedEntries entries keep no hashes; their keys are in a
+// second line index, so that no lookup scans far.
 #ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 #define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +26,10 @@
 namespace orx::platform::ini {
 
 inline constexpr uint32_t kNoLine = LineIndex::kNone;
+
+// Sections of at most this many entries are searched by scanning the hashes
+// of their key names; larger first sections have their keys indexed.
+inline constexpr uint32_t kScannedEntries = 64;
 
 // The rules every edit shares (document_edit.cc).
 // Whether the trimmed names and the value can be written: kInvalidParameter
@@ -50,8 +59,15 @@ struct Document::Impl {
   std::vector<uint32_t> marks;
   // The mark of each section's header, by the section's ordinal.
   std::vector<uint32_t> headers;
+  // The NameHash of each entry's key of every section of at most
+  // kScannedEntries entries, section after section, and where each
+  // section's hashes start (a larger section's start is the next one's).
+  std::vector<uint32_t> key_hashes;
+  std::vector<uint32_t> key_hashes_start;
   LineIndex sections;  // ordinal of the first section of each name
-  LineIndex keys;      // mark of the first entry of each key name in first sections
+  // Mark of the first entry of each key name in first sections of more than
+  // kScannedEntries entries.
+  LineIndex keys;
   const EncodingRules* rules = &DefaultEncodingRules();
   Encoding encoding = Encoding::kUtf8;
   std::u16string_view line_end = u"\n";  // for lines this document writes
@@ -73,6 +89,11 @@ struct Document::Impl {
     return line;
   }
   std::u16string_view NameAt(uint32_t mark) const { return LineName(text, marks[mark]); }
+  // How many entries section `ordinal` has.
+  uint32_t EntryCount(uint32_t ordinal) const {
+    return EndOfSection(ordinal) - headers[ordinal] - 1;
+  }
+  static bool IsScanned(uint32_t entries) { return entries <= kScannedEntries; }
   // The mark after the last entry of section `ordinal`: the next header's,
   // or the end of the list.
   uint32_t EndOfSection(uint32_t ordinal) const {
@@ -115,11 +136,26 @@ struct Document::Impl {
 
   // Records the header and entry lines of `text`; then indexes them.
   void Parse();
-  // Fills both line indexes from the records.
-  void RebuildIndex();
-  // Fills both line indexes from the records and `hashes`, the hash of each
-  // record's name (NameHash of a header's, KeyHash of an entry's).
-  void IndexMarks(const std::vector<uint32_t>& hashes);
+  // Fills the key hashes of scanned sections and both line indexes from the
+  // records and `hashes`, the NameHash of each record's name.
+  void IndexMarks(std::span<const uint32_t> hashes);
+  // Fills both line indexes from the records and `hashes` as above or, when
+  // none are given, from the names in the text; the key hashes of scanned
+  // sections must be right already.
+  void IndexLines(std::span<const uint32_t> hashes = {});
+  // The hashes of the keys of section `ordinal`, as its records now are, in
+  // place of the `had` hashes it had: after an edit that replaced or
+  // removed its lines.
+  void ReplaceKeyHashes(uint32_t ordinal, uint32_t had);
+  // Adds `delta` to where the key hashes of every section after `ordinal`
+  // start.
+  void MoveKeyHashStarts(uint32_t ordinal, uint32_t delta);
+  // Gives section `ordinal`, which has just come to be scanned, the hashes
+  // of its keys, and takes them out of the key index.
+  void StartScanning(uint32_t ordinal);
+  // Puts the keys of first section `ordinal`, which has just outgrown
+  // scanning, into the key index, and drops their hashes.
+  void StopScanning(uint32_t ordinal);
   // Whether the text may grow by `growth` units and stay within the offsets'
   // range; never for a document too large to parse.
   bool HasRoomFor(size_t growth) const {
@@ -137,9 +173,10 @@ struct Document::Impl {
   // Gives the last line a line end, so that a line can follow it.
   void EndLastLine();
   // Inserts the entry line `content` at `position`, the start of a line, as
-  // mark `mark`, and indexes it under `key_hash` when given.
-  void InsertEntry(uint32_t mark, size_t position, std::u16string_view content,
-                   std::optional<uint32_t> key_hash);
+  // mark `mark`, the last of first section `ordinal`, which holds no key of
+  // its name yet; `name_hash` is the NameHash of its key.
+  void InsertEntry(uint32_t mark, uint32_t ordinal, size_t position, std::u16string_view content,
+                   uint32_t name_hash);
   void ReplaceEntryContent(uint32_t mark, std::u16string_view content);
   void RemoveEntry(uint32_t mark, uint32_t ordinal);
   void RemoveSection(uint32_t ordinal);
