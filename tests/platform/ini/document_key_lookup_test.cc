@@ -67,12 +67,17 @@ TEST(DocumentKeyLookup, EditsAcrossTheScanningLimitKeepEveryKeyFound) {
     ASSERT_EQ(document.SetValue(u"S", Key(1), u"changed"), Status::kOk);
     ASSERT_EQ(document.DeleteSection(u"A"), Status::kOk);
     ExpectLookupsAsReparsed(document, "section before removed");
+    const std::u16string removed = Key(2);
+    const std::u16string added = Key(kLargest);
+    const std::u16string set = Key(0);
     const std::array<KeyEdit, 3> batch = {
-        {{Key(2), std::nullopt}, {Key(kLargest), u"batch"}, {Key(0), u"batch"}}};
+        {{removed, std::nullopt}, {added, u"batch"}, {set, u"batch"}}};
     ASSERT_EQ(document.ApplyToSection(u"S", batch), Status::kOk);
     ExpectLookupsAsReparsed(document, "batch");
-    ASSERT_EQ(document.ApplyToSection(u"Y", std::array<KeyEdit, 1>{{{Key(5), std::nullopt}}}),
-              Status::kOk);
+    const std::u16string removed_after = Key(5);
+    ASSERT_EQ(
+        document.ApplyToSection(u"Y", std::array<KeyEdit, 1>{{{removed_after, std::nullopt}}}),
+        Status::kOk);
     ExpectLookupsAsReparsed(document, "batch after");
   }
 }
