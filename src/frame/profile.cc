@@ -136,8 +136,8 @@ platform::Snapshot LoadOrEmpty(const char16_t* path, Status& status) {
 
 // For a single call: the document stays valid until this thread's next
 // load, with no reference taken.
-const Document& BorrowOrEmpty(std::u16string_view path, Status& status) {
-  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path);
+const Document& BorrowOrEmpty(std::u16string_view path, Status& status, uint64_t path_build = 0) {
+  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path, path_build);
   if (document.ok()) {
     status = Status::kOk;
     return **document;
@@ -232,8 +232,12 @@ void ProfileReader::ForEachValue(
 }
 
 const void* CurrentProfileIdentity(std::u16string_view path) {
+  return CurrentProfileIdentity(ThreadPath{path});
+}
+
+const void* CurrentProfileIdentity(const ThreadPath& path) {
   Status status;
-  const Document& document = BorrowOrEmpty(path, status);
+  const Document& document = BorrowOrEmpty(path.text, status, path.build);
   return IsOk(status) ? &document : nullptr;
 }
 

@@ -112,6 +112,8 @@ class ProfileView : public ProfileReader {
 // until the calling thread's next profile call. Takes the path's length from
 // the caller, so a caller asking on every step measures it once.
 const void* CurrentProfileIdentity(std::u16string_view path);
+// The same for the calling thread's settings path, compared by its number.
+const void* CurrentProfileIdentity(const ThreadPath& path);
 
 // Remembers which snapshot a view had without keeping its document alive, so
 // that what a caller derived from the view can outlive it while an edit of

@@ -138,18 +138,30 @@ Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16s
   return BuildFrom(*current_folder.load(std::memory_order_acquire), path, name, suffix, length);
 }
 
-Status ThreadSettingsPath(std::u16string_view name, std::u16string_view suffix, ThreadPath& path) {
-  LastThreadPath& last = Last();
+namespace {
+
+// ThreadSettingsPath once the folder is read; `constant_name` is recorded
+// for the next call when the name is a constant.
+[[gnu::noinline]] Status ThreadPathIn(LastThreadPath& last, const FolderRecord* folder,
+                                      std::u16string_view name, std::u16string_view suffix,
+                                      const char16_t* constant_name, ThreadPath& path) {
   // Records are never freed nor reused, so the same address is the same
   // folder text; the last path then ends in the last name and suffix.
-  const FolderRecord* folder = current_folder.load(std::memory_order_acquire);
   if (last.folder == folder && last.length == folder->length + name.size() + suffix.size() &&
       SameUnits(last.path + folder->length, name.data(), name.size()) &&
       SameUnits(last.path + folder->length + name.size(), suffix.data(), suffix.size())) {
+    last.constant_name = constant_name;
     path = {{last.path, last.length}, last.build};
     return Status::kOk;
   }
-  return Rebuild(last, folder, name, suffix, nullptr, path);
+  return Rebuild(last, folder, name, suffix, constant_name, path);
+}
+
+}  // namespace
+
+Status ThreadSettingsPath(std::u16string_view name, std::u16string_view suffix, ThreadPath& path) {
+  return ThreadPathIn(Last(), current_folder.load(std::memory_order_acquire), name, suffix, nullptr,
+                      path);
 }
 
 Status ThreadSettingsPathOfConstant(const char16_t* name, ThreadPath& path) {
@@ -159,7 +171,8 @@ Status ThreadSettingsPathOfConstant(const char16_t* name, ThreadPath& path) {
     path = {{last.path, last.length}, last.build};
     return Status::kOk;
   }
-  return Rebuild(last, folder, std::u16string_view(name), {}, name, path);
+  // Another copy of the same text keeps the path and its number.
+  return ThreadPathIn(last, folder, name, {}, name, path);
 }
 
 }  // namespace orx::frame

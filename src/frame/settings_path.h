@@ -47,8 +47,9 @@ Status BuildSettingsPath(SettingsPath& path, std::u16string_view name,
 Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16string_view suffix,
                          size_t& length);
 
-// A path in the buffer the calling thread keeps (ThreadSettingsPath): valid
-// until the thread's next call, with the number of the build that wrote it.
+// A path in the buffer the calling thread keeps (ThreadSettingsPath): valid,
+// and zero-terminated, until the thread's next call; with the number of the
+// build that wrote it.
 // A thread never reuses a number, so paths with an equal nonzero number are
 // the very same text, and a caller may remember what it found out about a
 // path by its number instead of comparing the text.
@@ -64,7 +65,8 @@ struct ThreadPath {
 Status ThreadSettingsPath(std::u16string_view name, std::u16string_view suffix, ThreadPath& path);
 
 // ThreadSettingsPath of a name without suffix that lives, unchanged, as long
-// as the process (a catalogue string): recognised by its address, unmeasured.
+// as the process (a catalogue string): the thread's last path is recognised
+// by the name's address, unmeasured.
 Status ThreadSettingsPathOfConstant(const char16_t* name, ThreadPath& path);
 
 }  // namespace orx::frame

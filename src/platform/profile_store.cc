@@ -297,8 +297,8 @@ Result<const ini::Document*> ProfileStore::BorrowAfterStat(ThreadMemo& memo,
   return memo.document.get();
 }
 
-Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
-  return BorrowWith(Memo(), path);
+Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint64_t path_build) {
+  return BorrowWith(Memo(), path, path_build);
 }
 
 Result<std::optional<std::u16string_view>> ProfileStore::FindValue(std::u16string_view path,

@@ -70,7 +70,8 @@ class ProfileStore {
   // Edit on any store. While the file's identity stays as it was at the last
   // cache hit, a repeated Borrow of one path is a stat() and a comparison: no
   // lock, no table lookup, no reference count.
-  Result<const ini::Document*> Borrow(std::u16string_view path);
+  // A nonzero `path_build` numbers `path` as FindValue's does.
+  Result<const ini::Document*> Borrow(std::u16string_view path, uint64_t path_build = 0);
 
   // Borrow, then the value as Document::FindValue gives it. The calling
   // thread remembers its last lookups in the document it borrowed, so a
