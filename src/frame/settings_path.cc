@@ -142,9 +142,9 @@ namespace {
 
 // ThreadSettingsPath once the folder is read; `constant_name` is recorded
 // for the next call when the name is a constant.
-[[gnu::noinline]] Status ThreadPathIn(LastThreadPath& last, const FolderRecord* folder,
-                                      std::u16string_view name, std::u16string_view suffix,
-                                      const char16_t* constant_name, ThreadPath& path) {
+inline Status ThreadPathIn(LastThreadPath& last, const FolderRecord* folder,
+                           std::u16string_view name, std::u16string_view suffix,
+                           const char16_t* constant_name, ThreadPath& path) {
   // Records are never freed nor reused, so the same address is the same
   // folder text; the last path then ends in the last name and suffix.
   if (last.folder == folder && last.length == folder->length + name.size() + suffix.size() &&
@@ -155,6 +155,13 @@ namespace {
     return Status::kOk;
   }
   return Rebuild(last, folder, name, suffix, constant_name, path);
+}
+
+// Another copy of the same text keeps the path and its number. Out of line,
+// so that a hit by the name's address pays for nothing else.
+[[gnu::noinline]] Status ThreadPathOfOtherConstant(LastThreadPath& last, const FolderRecord* folder,
+                                                   const char16_t* name, ThreadPath& path) {
+  return ThreadPathIn(last, folder, name, {}, name, path);
 }
 
 }  // namespace
@@ -171,8 +178,7 @@ Status ThreadSettingsPathOfConstant(const char16_t* name, ThreadPath& path) {
     path = {{last.path, last.length}, last.build};
     return Status::kOk;
   }
-  // Another copy of the same text keeps the path and its number.
-  return ThreadPathIn(last, folder, name, {}, name, path);
+  return ThreadPathOfOtherConstant(last, folder, name, path);
 }
 
 }  // namespace orx::frame
