@@ -5,6 +5,11 @@
 // store), so a reader's view never dangles, not even in an exit handler or a
 // thread still running while static objects are destroyed; a process calls
 // the initialisation a handful of times at most.
+//
+// Since a record's address is never reused, it also names its folder text:
+// each thread keeps the last path it built (ThreadSettingsPath) beside the
+// record it was built from, and a read of the same file in the same folder
+// finds it there instead of building it again.
 #include "frame/settings_path.h"
 
 #include <atomic>
