@@ -136,8 +136,8 @@ platform::Snapshot LoadOrEmpty(const char16_t* path, Status& status) {
 
 // For a single call: the document stays valid until this thread's next
 // load, with no reference taken.
-const Document& BorrowOrEmpty(std::u16string_view path, Status& status, uint64_t path_build = 0) {
-  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path, path_build);
+const Document& BorrowOrEmpty(std::u16string_view path, Status& status) {
+  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path);
   if (document.ok()) {
     status = Status::kOk;
     return **document;
@@ -236,9 +236,8 @@ const void* CurrentProfileIdentity(std::u16string_view path) {
 }
 
 const void* CurrentProfileIdentity(const ThreadPath& path) {
-  Status status;
-  const Document& document = BorrowOrEmpty(path.text, status, path.build);
-  return IsOk(status) ? &document : nullptr;
+  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path.text, path.build);
+  return document.ok() ? *document : nullptr;
 }
 
 ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {

@@ -39,7 +39,7 @@ __attribute__((tls_model("initial-exec")))
 #endif
 thread_local LastFound last_found;
 
-HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
+inline HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
   std::unique_lock lock(record.mutex);
   if (record.handle != handle) return {};
   return HeldQuery(record, std::move(lock));
