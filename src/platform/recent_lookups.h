@@ -24,9 +24,9 @@ class RecentLookups {
   void Clear() { ++generation_; }
 
   // The remembered value of `key` in `section`, names spelled exactly as
-  // given; nullptr when the pair is not remembered.
-  // The pair asked last is tried before any hashing: a caller polling one
-  // setting asks the same pair again and again.
+  // given; nullptr when the pair is not remembered. The pair asked last is
+  // tried before any hashing: a caller polling one setting asks the same
+  // pair again and again.
   const Value* Find(std::u16string_view section, std::u16string_view key) {
     if (const Entry& last = entries_[last_];
         last.generation == generation_ && last.Holds(section, key)) {
