@@ -7,6 +7,7 @@
 #include "access/label_reference.h"
 #include "access/provider_name.h"
 #include "access/task_id.h"
+#include "base/text_length.h"
 #include "catalogue/property_id.h"
 #include "catalogue/property_names.h"
 #include "frame/profile.h"
@@ -17,7 +18,7 @@ namespace {
 
 struct ProviderDefaultOverride {
   catalogue::PropertyId id;
-  const char16_t* provider;
+  std::u16string_view provider;  // measured once, when the table is built
   const char16_t* default_value;
 };
 
@@ -36,21 +37,24 @@ constexpr ProviderDefaultOverride kProviderDefaultOverrides[] = {
 // clang-format on
 
 // Provider names are compared whole and with case.
-const char16_t* ProviderDefault(catalogue::PropertyId id, const char16_t* provider,
+const char16_t* ProviderDefault(catalogue::PropertyId id, std::u16string_view provider,
                                 const char16_t* catalogue_default) {
   for (const ProviderDefaultOverride& row : kProviderDefaultOverrides) {
-    if (row.id == id && std::u16string_view(row.provider) == provider) return row.default_value;
+    if (row.id == id && row.provider == provider) return row.default_value;
   }
   return catalogue_default;
 }
 
 struct Target {
   const catalogue::PropertyEntry* entry;
-  frame::SettingsPath path;
+  bool has_provider = false;
+  std::u16string_view provider;  // the provider's name, measured once
 };
 
-// The resolve and path steps both routines share.
-Status ResolveTarget(catalogue::PropertyId id, const char16_t* provider, Target& target) {
+// The resolve step both routines share; the path is theirs to build.
+// `check_provider` false leaves the provider's name to the caller to check.
+Status ResolveTarget(catalogue::PropertyId id, const char16_t* provider, Target& target,
+                     bool check_provider = true) {
   const catalogue::PropertyEntry* table;
   uint32_t index;
   if (Status status = catalogue::ResolvePropertyId(id, &table, &index); !IsOk(status)) {
@@ -58,11 +62,30 @@ Status ResolveTarget(catalogue::PropertyId id, const char16_t* provider, Target&
   }
   target.entry = &table[index];
   if (provider != nullptr) {
-    if (!IsSafeProviderName(provider)) return Status::kInvalidParameter;
-    return frame::BuildSettingsPath(target.path, provider, u".ini");
+    target.has_provider = true;
+    target.provider = std::u16string_view(provider, TextLength(provider));
+    if (check_provider && !IsSafeProviderName(target.provider)) return Status::kInvalidParameter;
+    return Status::kOk;
   }
   if (catalogue::IsInProviderRange(id)) return Status::kInvalidParameter;
-  return frame::BuildSettingsPath(target.path, target.entry->file);
+  return Status::kOk;
+}
+
+// The thread's path of the target's file, with the provider's name checked
+// first as BuildSettingsPath's callers do. The number of the last path
+// whose provider name passed is remembered, so a provider read again checks
+// nothing but that number.
+Status TargetPath(const Target& target, frame::ThreadPath& path) {
+#if defined(__ELF__)
+  __attribute__((tls_model("initial-exec")))
+#endif
+  static thread_local uint64_t last_checked_build = 0;
+  if (!target.has_provider) return frame::ThreadSettingsPathOfConstant(target.entry->file, path);
+  const Status status = frame::ThreadSettingsPath(target.provider, u".ini", path);
+  if (IsOk(status) && path.build == last_checked_build) return Status::kOk;
+  if (!IsSafeProviderName(target.provider)) return Status::kInvalidParameter;
+  if (IsOk(status)) last_checked_build = path.build;
+  return status;
 }
 
 // The task-mode read once the entry is known, wherever the key is read from:
@@ -110,7 +133,10 @@ Status ReadPropertyValue(catalogue::PropertyId id, const char16_t* task, const c
   if (buffer == nullptr) return Status::kInvalidParameter;
   buffer[0] = u'\0';
   Target target;
-  if (Status status = ResolveTarget(id, provider, target); !IsOk(status)) {
+  frame::ThreadPath path;
+  Status status = ResolveTarget(id, provider, target, false);
+  if (IsOk(status)) status = TargetPath(target, path);
+  if (!IsOk(status)) {
     buffer[0] = u'\0';
     return status;
   }
@@ -119,14 +145,14 @@ Status ReadPropertyValue(catalogue::PropertyId id, const char16_t* task, const c
     ReadInTaskSection(id, entry, task, buffer, size,
                       [&](const char16_t* section, const char16_t* key,
                           const char16_t* default_value, char16_t* out, uint32_t capacity) {
-                        frame::ProfileRead(section, key, default_value, out, capacity, target.path);
+                        frame::ProfileRead(section, key, default_value, out, capacity, path);
                       });
     return Status::kOk;
   }
   const char16_t* default_value = provider != nullptr
-                                      ? ProviderDefault(id, provider, entry.default_value)
+                                      ? ProviderDefault(id, target.provider, entry.default_value)
                                       : entry.default_value;
-  frame::ProfileRead(entry.section, entry.key, default_value, buffer, size, target.path);
+  frame::ProfileRead(entry.section, entry.key, default_value, buffer, size, path);
   return Status::kOk;
 }
 
@@ -134,7 +160,14 @@ Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const 
                           const char16_t* value) {
   if (value == nullptr) return Status::kInvalidParameter;
   Target target;
+  frame::SettingsPath path;
   if (Status status = ResolveTarget(id, provider, target); !IsOk(status)) return status;
+  const std::u16string_view file =
+      target.has_provider ? target.provider : std::u16string_view(target.entry->file);
+  const std::u16string_view suffix = target.has_provider ? u".ini" : u"";
+  if (Status status = frame::BuildSettingsPath(path, file, suffix); !IsOk(status)) {
+    return status;
+  }
   const catalogue::PropertyEntry& entry = *target.entry;
   const char16_t* section = entry.section;
   const char16_t* text = value;
@@ -144,7 +177,7 @@ Status WritePropertyValue(catalogue::PropertyId id, const char16_t* task, const 
     section = task;
     text = TaskModeText(id, value, reference);
   }
-  return frame::ProfileEdit(section, entry.key, text, target.path);
+  return frame::ProfileEdit(section, entry.key, text, path);
 }
 
 Status ReadTaskPropertyValue(const frame::ProfileReader& file, catalogue::PropertyId id,

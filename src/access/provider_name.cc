@@ -19,8 +19,6 @@ constexpr std::array<bool, 0x80> kForbiddenAscii = [] {
   return forbidden;
 }();
 
-bool IsForbiddenUnit(char16_t unit) { return unit < 0x80 ? kForbiddenAscii[unit] : unit <= 0x9F; }
-
 char16_t AsciiUpper(char16_t unit) {
   return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - (u'a' - u'A')) : unit;
 }
@@ -34,11 +32,13 @@ bool EqualsAsciiUpper(std::u16string_view text, std::u16string_view upper) {
 }
 
 // Windows opens the device, not a file, for these names whatever extension
-// follows them.
-bool IsDeviceName(std::u16string_view name) {
-  const std::u16string_view stem = name.substr(0, name.find(u'.'));
-  for (const std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
-    if (EqualsAsciiUpper(stem, device)) return true;
+// follows them; `stem` is the part of a name before its first dot.
+bool IsDeviceStem(std::u16string_view stem) {
+  if (stem.size() == 3) {
+    for (const std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+      if (EqualsAsciiUpper(stem, device)) return true;
+    }
+    return false;
   }
   if (stem.size() != 4 || stem[3] < u'1' || stem[3] > u'9') return false;
   return EqualsAsciiUpper(stem.substr(0, 3), u"COM") || EqualsAsciiUpper(stem.substr(0, 3), u"LPT");
@@ -46,22 +46,32 @@ bool IsDeviceName(std::u16string_view name) {
 
 }  // namespace
 
-bool IsSafeProviderName(const char16_t* name) {
-  const std::u16string_view text(name);
-  if (text.empty() || text.back() == u'.' || text.back() == u' ' || IsDeviceName(text)) {
+bool IsSafeProviderName(std::u16string_view text) {
+  if (text.empty() || text.back() == u'.' || text.back() == u' ') {
     return false;  // "." and ".." end in a dot
   }
+  // One pass, as every provider read checks its name: the units, and where
+  // the stem ends.
+  size_t stem = text.size();
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
-    if (IsForbiddenUnit(unit)) return false;
-    if (IsHighSurrogate(unit)) {
+    if (unit < 0x80) {
+      if (kForbiddenAscii[unit]) return false;
+      if (unit == u'.' && stem == text.size()) stem = i;
+    } else if (unit <= 0x9F) {
+      return false;
+    } else if (IsHighSurrogate(unit)) {
       if (i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) return false;
       ++i;
     } else if (IsLowSurrogate(unit)) {
       return false;
     }
   }
-  return true;
+  return !IsDeviceStem(text.substr(0, stem));
+}
+
+bool IsSafeProviderName(const char16_t* name) {
+  return IsSafeProviderName(std::u16string_view(name));
 }
 
 }  // namespace orx::access

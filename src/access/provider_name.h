@@ -5,6 +5,8 @@
 #ifndef ORX_ACCESS_PROVIDER_NAME_H_
 #define ORX_ACCESS_PROVIDER_NAME_H_
 
+#include <string_view>
+
 namespace orx::access {
 
 // False for an empty name, "." and ".."; a name holding a control character
@@ -13,6 +15,7 @@ namespace orx::access {
 // before its first dot is a device name (CON, PRN, AUX, NUL, COM1..COM9,
 // LPT1..LPT9, in any letter case).
 bool IsSafeProviderName(const char16_t* name);
+bool IsSafeProviderName(std::u16string_view name);
 
 }  // namespace orx::access
 

@@ -5,8 +5,11 @@
 #ifndef ORX_BASE_CALLER_BUFFER_H_
 #define ORX_BASE_CALLER_BUFFER_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
+
+#include "base/utf.h"
 
 namespace orx {
 
@@ -24,14 +27,28 @@ enum class PairRule {
 
 // Copies `text` into `buffer`, cut to size-1 units and zero-terminated.
 // `size` 0 or a null `buffer` copies nothing (and reports a non-empty text
-// as cut).
-CopyResult CopyTerminated(std::u16string_view text, char16_t* buffer, uint32_t size,
-                          PairRule pairs = PairRule::kMaySplit);
+// as cut). Inline: every cached read and enumeration step ends here.
+inline CopyResult CopyTerminated(std::u16string_view text, char16_t* buffer, uint32_t size,
+                                 PairRule pairs = PairRule::kMaySplit) {
+  if (buffer == nullptr || size == 0) return {0, !text.empty()};
+  size_t count = std::min<size_t>(text.size(), size - 1);
+  if (pairs == PairRule::kKeepWhole && count < text.size() && count > 0 &&
+      IsHighSurrogate(text[count - 1]) && IsLowSurrogate(text[count])) {
+    --count;
+  }
+  std::copy_n(text.data(), count, buffer);
+  buffer[count] = u'\0';
+  return {static_cast<uint32_t>(count), count < text.size()};
+}
 
 // Copies `text` into exactly `size` units of `buffer`, filling the rest with
 // zeros; a text of `size` units or more is cut and left unterminated. The
 // shape of the key names an enumeration hands out.
-void CopyZeroFilled(std::u16string_view text, char16_t* buffer, uint32_t size);
+inline void CopyZeroFilled(std::u16string_view text, char16_t* buffer, uint32_t size) {
+  const size_t count = std::min<size_t>(text.size(), size);
+  std::copy_n(text.data(), count, buffer);
+  std::fill(buffer + count, buffer + size, u'\0');
+}
 
 }  // namespace orx
 

@@ -151,11 +151,20 @@ const Document& BorrowOrEmpty(std::u16string_view path, Status& status) {
 
 uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
                      char16_t* buffer, uint32_t size, const char16_t* path) {
-  if (!BeginRead(buffer, size, section && key && path, ReadShape::kValue)) return 0;
+  if (path == nullptr) {
+    BeginRead(buffer, size, false, ReadShape::kValue);
+    return 0;
+  }
+  return ProfileRead(section, key, default_value, buffer, size, ThreadPath{View(path)});
+}
+
+uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
+                     char16_t* buffer, uint32_t size, const ThreadPath& path) {
+  if (!BeginRead(buffer, size, section && key, ReadShape::kValue)) return 0;
   // A file that cannot be read reads as empty: the default, with the
   // file's error as the last error.
   const Result<std::optional<std::u16string_view>> found =
-      platform::DefaultProfileStore().FindValue(View(path), View(section), View(key));
+      platform::DefaultProfileStore().FindValue(path.text, View(section), View(key), path.build);
   const uint32_t copied =
       CopyFound(found.ok() ? *found : std::nullopt, default_value, buffer, size);
   if (!found.ok()) SetLastStatus(found.status());
@@ -223,9 +232,12 @@ void ProfileReader::ForEachValue(
 }
 
 const void* CurrentProfileIdentity(std::u16string_view path) {
-  Status status;
-  const Document& document = BorrowOrEmpty(path, status);
-  return IsOk(status) ? &document : nullptr;
+  return CurrentProfileIdentity(ThreadPath{path});
+}
+
+const void* CurrentProfileIdentity(const ThreadPath& path) {
+  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path.text, path.build);
+  return document.ok() ? *document : nullptr;
 }
 
 ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {

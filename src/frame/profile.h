@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "frame/settings_path.h"
 
 namespace orx::platform::ini {
 class Document;
@@ -30,6 +31,11 @@ namespace orx::frame {
 // units copied. `size` 0 leaves the buffer untouched.
 uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
                      char16_t* buffer, uint32_t size, const char16_t* path);
+
+// ProfileRead of the calling thread's settings path (ThreadSettingsPath),
+// which is neither measured nor, while its number stays, compared again.
+uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_t* default_value,
+                     char16_t* buffer, uint32_t size, const ThreadPath& path);
 
 // Fills `buffer` with the entries of `section` ("key=value", or the bare
 // text of a line without '='), each ended by a zero, and one more zero after
@@ -106,6 +112,8 @@ class ProfileView : public ProfileReader {
 // until the calling thread's next profile call. Takes the path's length from
 // the caller, so a caller asking on every step measures it once.
 const void* CurrentProfileIdentity(std::u16string_view path);
+// The same for the calling thread's settings path, compared by its number.
+const void* CurrentProfileIdentity(const ThreadPath& path);
 
 // Remembers which snapshot a view had without keeping its document alive, so
 // that what a caller derived from the view can outlive it while an edit of

@@ -6,6 +6,7 @@
 #define ORX_FRAME_SETTINGS_PATH_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "base/status.h"
@@ -40,6 +41,33 @@ void SetDataFolder(std::u16string_view folder);
 // must not be used.
 Status BuildSettingsPath(SettingsPath& path, std::u16string_view name,
                          std::u16string_view suffix = {});
+
+// The same, also giving the path's length (0 on failure), for callers that
+// would otherwise measure it again.
+Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16string_view suffix,
+                         size_t& length);
+
+// A path in the buffer the calling thread keeps (ThreadSettingsPath): valid,
+// and zero-terminated, until the thread's next call; with the number of the
+// build that wrote it.
+// A thread never reuses a number, so paths with an equal nonzero number are
+// the very same text, and a caller may remember what it found out about a
+// path by its number instead of comparing the text.
+struct ThreadPath {
+  std::u16string_view text;
+  uint64_t build = 0;
+};
+
+// BuildSettingsPath into the buffer the calling thread keeps. A call naming
+// the same file as the thread's last one, in the same data folder, compares
+// the names and builds nothing (the number stays). Errors as
+// BuildSettingsPath's; the path is then empty, numbered 0.
+Status ThreadSettingsPath(std::u16string_view name, std::u16string_view suffix, ThreadPath& path);
+
+// ThreadSettingsPath of a name without suffix that lives, unchanged, as long
+// as the process (a catalogue string): the thread's last path is recognised
+// by the name's address, unmeasured.
+Status ThreadSettingsPathOfConstant(const char16_t* name, ThreadPath& path);
 
 }  // namespace orx::frame
 

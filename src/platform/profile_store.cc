@@ -40,6 +40,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/same_units.h"
 #include "platform/file_system.h"
 #include "platform/ini/document.h"
 #include "platform/ini/serialisation_match.h"
@@ -84,6 +85,7 @@ struct ProfileStore::ThreadMemo {
   std::u16string path;
   NativePath native_path;
   bool path_valid = false;
+  uint64_t path_build = 0;  // the number `path` came with, 0 for none
   std::optional<FileIdentity> identity;
   Snapshot document;
   bool trusted = false;
@@ -91,15 +93,22 @@ struct ProfileStore::ThreadMemo {
 
   // Points the memo at `path`; false when `path` holds a NUL, which no file
   // name may.
-  bool SetPath(std::u16string_view new_path) {
-    // memcmp: char16_t's traits compare unit by unit, and this runs on
+  // `build` numbers the text as FindValue's `path_build` does.
+  bool SetPath(std::u16string_view new_path, uint64_t build) {
+    if (path_valid && build != 0 && build == path_build) return true;
+    // Not char16_t's traits, which compare unit by unit: this runs on
     // every read.
     if (path_valid && new_path.size() == path.size() &&
-        std::memcmp(new_path.data(), path.data(), path.size() * sizeof(char16_t)) == 0) {
+        SameUnits(new_path.data(), path.data(), path.size())) [[likely]] {
+      path_build = build;
       return true;
     }
+    return ConvertPath(new_path, build);
+  }
+  [[gnu::noinline]] bool ConvertPath(std::u16string_view new_path, uint64_t build) {
     DropDocument();
     path_valid = false;
+    path_build = build;
     Result<NativePath> native = ToNativePath(new_path);
     if (!native.ok()) return false;
     native_path = std::move(*native);
@@ -114,8 +123,26 @@ struct ProfileStore::ThreadMemo {
   }
 };
 
+// The calling thread's memo, once it has one. The memo itself lives in a
+// thread_local with a destructor, which a shared object reaches through
+// __tls_get_addr and a guard on every use; this pointer is reached in one
+// instruction (initial-exec, eight bytes of the static TLS the loader keeps
+// for libraries opened late), so a read pays that cost once per thread.
+#if defined(__ELF__)
+__attribute__((tls_model("initial-exec")))
+#endif
+thread_local ProfileStore::ThreadMemo* ProfileStore::thread_memo_ = nullptr;
+
 ProfileStore::ThreadMemo& ProfileStore::Memo() {
+  if (ThreadMemo* memo = thread_memo_; memo != nullptr) [[likely]] {
+    return *memo;
+  }
+  return FirstMemo();
+}
+
+ProfileStore::ThreadMemo& ProfileStore::FirstMemo() {
   thread_local ThreadMemo memo;
+  thread_memo_ = &memo;
   return memo;
 }
 
@@ -232,28 +259,26 @@ uint64_t ProfileStore::NextStoreId() {
   return next.fetch_add(1, std::memory_order_relaxed);
 }
 
-Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
-  return BorrowWith(Memo(), path);
-}
-
-Result<std::optional<std::u16string_view>> ProfileStore::FindValue(std::u16string_view path,
-                                                                   std::u16string_view section,
-                                                                   std::u16string_view key) {
-  ThreadMemo& memo = Memo();
-  Result<const ini::Document*> document = BorrowWith(memo, path);
-  if (!document.ok()) return document.status();
-  if (const RecentLookups::Value* known = memo.lookups.Find(section, key)) return *known;
-  const RecentLookups::Value value = (*document)->FindValue(section, key);
-  memo.lookups.Remember(section, key, value);
-  return value;
-}
-
-Result<const ini::Document*> ProfileStore::BorrowWith(ThreadMemo& memo, std::u16string_view path) {
+// Inline in both callers: a hit is a path comparison, the stat() and an
+// identity comparison, with no call beyond the stat's own.
+inline Result<const ini::Document*> ProfileStore::BorrowWith(ThreadMemo& memo,
+                                                             std::u16string_view path,
+                                                             uint64_t path_build) {
   if (path.empty()) return Status::kAccessDenied;  // what an empty file name gives on Windows
-  if (!memo.SetPath(path)) return Status::kInvalidName;
+  if (!memo.SetPath(path, path_build)) return Status::kInvalidName;
+  Result<FileIdentity> now = StatFile(memo.native_path);
+  if (now.ok() && memo.trusted && memo.store == id_ && memo.identity && *memo.identity == *now)
+      [[likely]] {
+    return memo.document.get();
+  }
+  return BorrowAfterStat(memo, path, now);
+}
 
+Result<const ini::Document*> ProfileStore::BorrowAfterStat(ThreadMemo& memo,
+                                                           std::u16string_view path,
+                                                           const Result<FileIdentity>& now) {
   std::optional<FileIdentity> identity;
-  if (Result<FileIdentity> now = StatFile(memo.native_path); now.ok()) {
+  if (now.ok()) {
     identity = *now;
   } else if (!IsMissing(now.status())) {
     memo.DropDocument();
@@ -270,6 +295,23 @@ Result<const ini::Document*> ProfileStore::BorrowWith(ThreadMemo& memo, std::u16
   memo.document = std::move(*loaded);
   memo.trusted = trusted;
   return memo.document.get();
+}
+
+Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint64_t path_build) {
+  return BorrowWith(Memo(), path, path_build);
+}
+
+Result<std::optional<std::u16string_view>> ProfileStore::FindValue(std::u16string_view path,
+                                                                   std::u16string_view section,
+                                                                   std::u16string_view key,
+                                                                   uint64_t path_build) {
+  ThreadMemo& memo = Memo();
+  Result<const ini::Document*> document = BorrowWith(memo, path, path_build);
+  if (!document.ok()) return document.status();
+  if (const RecentLookups::Value* known = memo.lookups.Find(section, key)) return *known;
+  const RecentLookups::Value value = (*document)->FindValue(section, key);
+  memo.lookups.Remember(section, key, value);
+  return value;
 }
 
 Result<Snapshot> ProfileStore::Load(std::u16string_view path) {

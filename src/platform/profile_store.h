@@ -70,15 +70,19 @@ class ProfileStore {
   // Edit on any store. While the file's identity stays as it was at the last
   // cache hit, a repeated Borrow of one path is a stat() and a comparison: no
   // lock, no table lookup, no reference count.
-  Result<const ini::Document*> Borrow(std::u16string_view path);
+  // A nonzero `path_build` numbers `path` as FindValue's does.
+  Result<const ini::Document*> Borrow(std::u16string_view path, uint64_t path_build = 0);
 
   // Borrow, then the value as Document::FindValue gives it. The calling
   // thread remembers its last lookups in the document it borrowed, so a
   // setting read again while its file is unchanged costs the stat() and a
-  // comparison of the names.
+  // comparison of the names. A nonzero `path_build` numbers the text of
+  // `path` for the calling thread (the frame's ThreadPath): the thread's
+  // last path of the same number is taken as equal without comparing it.
   Result<std::optional<std::u16string_view>> FindValue(std::u16string_view path,
                                                        std::u16string_view section,
-                                                       std::u16string_view key);
+                                                       std::u16string_view key,
+                                                       uint64_t path_build = 0);
 
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed
@@ -132,7 +136,14 @@ class ProfileStore {
   // What the calling thread last borrowed (profile_store.cc).
   struct ThreadMemo;
   static ThreadMemo& Memo();
-  Result<const ini::Document*> BorrowWith(ThreadMemo& memo, std::u16string_view path);
+  [[gnu::noinline]] static ThreadMemo& FirstMemo();
+  static thread_local ThreadMemo* thread_memo_;
+  Result<const ini::Document*> BorrowWith(ThreadMemo& memo, std::u16string_view path,
+                                          uint64_t path_build = 0);
+  // BorrowWith once the stat() has shown that the memo's document is not
+  // the file's, or the file could not be looked at.
+  Result<const ini::Document*> BorrowAfterStat(ThreadMemo& memo, std::u16string_view path,
+                                               const Result<FileIdentity>& now);
 
   // Load once the path is converted and the file's identity is known;
   // `trusted` tells whether the document came from a cache hit.

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/same_units.h"
+
 namespace orx::platform {
 
 class RecentLookups {
@@ -22,10 +24,18 @@ class RecentLookups {
   void Clear() { ++generation_; }
 
   // The remembered value of `key` in `section`, names spelled exactly as
-  // given; nullptr when the pair is not remembered.
-  const Value* Find(std::u16string_view section, std::u16string_view key) const {
-    const Entry& entry = entries_[SlotOf(section, key)];
+  // given; nullptr when the pair is not remembered. The pair asked last is
+  // tried before any hashing: a caller polling one setting asks the same
+  // pair again and again.
+  const Value* Find(std::u16string_view section, std::u16string_view key) {
+    if (const Entry& last = entries_[last_];
+        last.generation == generation_ && last.Holds(section, key)) {
+      return &last.value;
+    }
+    const size_t slot = SlotOf(section, key);
+    const Entry& entry = entries_[slot];
     if (entry.generation != generation_ || !entry.Holds(section, key)) return nullptr;
+    last_ = slot;
     return &entry.value;
   }
 
@@ -33,7 +43,8 @@ class RecentLookups {
   // an entry holds are not remembered.
   void Remember(std::u16string_view section, std::u16string_view key, Value value) {
     if (section.size() + key.size() > kNameUnits) return;
-    Entry& entry = entries_[SlotOf(section, key)];
+    last_ = SlotOf(section, key);
+    Entry& entry = entries_[last_];
     entry.generation = generation_;
     entry.section_units = static_cast<uint16_t>(section.size());
     entry.key_units = static_cast<uint16_t>(key.size());
@@ -61,22 +72,6 @@ class RecentLookups {
     }
   };
 
-  // Names are a few dozen units: four at a time inline beats a call to
-  // memcmp.
-  static bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-      uint64_t left, right;
-      std::memcpy(&left, a + i, sizeof left);
-      std::memcpy(&right, b + i, sizeof right);
-      if (left != right) return false;
-    }
-    for (; i < count; ++i) {
-      if (a[i] != b[i]) return false;
-    }
-    return true;
-  }
-
   // Nothing here needs to resist crafted names: a collision only costs a
   // lookup in the document, whose index is keyed.
   static size_t SlotOf(std::u16string_view section, std::u16string_view key) {
@@ -94,6 +89,7 @@ class RecentLookups {
   }
 
   uint64_t generation_ = 1;
+  size_t last_ = 0;
   Entry entries_[kEntries];
 };
 

@@ -31,9 +31,15 @@ struct LastFound {
   QueryHandle handle = 0;
   TaskQuery* record = nullptr;
 };
+// Reached on every step: initial-exec makes that one instruction in a
+// shared object instead of a call to __tls_get_addr (sixteen bytes of the
+// static TLS the loader keeps for libraries opened late).
+#if defined(__ELF__)
+__attribute__((tls_model("initial-exec")))
+#endif
 thread_local LastFound last_found;
 
-HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
+inline HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
   std::unique_lock lock(record.mutex);
   if (record.handle != handle) return {};
   return HeldQuery(record, std::move(lock));

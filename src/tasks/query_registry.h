@@ -38,7 +38,6 @@ struct TaskQuery {
   char16_t* keyBuffer = nullptr;
   TaskListReader list;
   SlotKeyCounter keys;
-  TaskFilePath path;
 };
 
 // A live record, locked for the calling thread until this is dropped; empty

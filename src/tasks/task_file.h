@@ -17,26 +17,11 @@ inline constexpr uint32_t kTaskIdCapacity = 39;
 // The settings path of the main settings file, which holds the task list.
 Status BuildTaskFilePath(frame::SettingsPath& path);
 
-// The task file's path for a caller that needs it again and again, as an
-// enumeration does on every step: built once, and again only when the data
-// folder has changed since.
-class TaskFilePath {
- public:
-  // kOk, or why the path cannot be built (the path is then unusable).
-  Status Refresh();
-
-  const char16_t* c_str() const { return path_; }
-  std::u16string_view view() const { return {path_, length_}; }
-
- private:
-  // The data folder text the path was built from; null before the first
-  // build. Folder texts are never freed, so an equal address is the same
-  // folder.
-  const char16_t* folder_ = nullptr;
-  size_t length_ = 0;
-  Status status_ = Status::kOk;
-  frame::SettingsPath path_ = {};
-};
+// The settings path of the main settings file in the calling thread's
+// path buffer (frame::ThreadSettingsPath), for a caller that needs it again
+// and again, as an enumeration does on every step: built again only when
+// the data folder or the thread's last settings file has changed since.
+Status ThreadTaskFilePath(frame::ThreadPath& path);
 
 }  // namespace orx::tasks
 

@@ -42,16 +42,16 @@ TaskListReader::~TaskListReader() = default;
 TaskListReader::TaskListReader(TaskListReader&&) noexcept = default;
 TaskListReader& TaskListReader::operator=(TaskListReader&&) noexcept = default;
 
-Status TaskListReader::Refresh(const TaskFilePath& path) {
+Status TaskListReader::Refresh(const frame::ThreadPath& path) {
   read_.reset();
-  const void* current = frame::CurrentProfileIdentity(path.view());
+  const void* current = frame::CurrentProfileIdentity(path);
   if (table_ != nullptr && table_->watch.Matches(current)) return Status::kOk;
   if (auto known = RememberedMatching(current)) {
     table_ = std::move(known);
     return Status::kOk;
   }
   table_.reset();
-  read_.emplace(path.c_str());
+  read_.emplace(path.text.data());  // zero-terminated
   if (const Status status = read_->load_status(); !IsOk(status)) {
     read_.reset();
     return status;

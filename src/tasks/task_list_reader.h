@@ -35,7 +35,7 @@ class TaskListReader {
   // snapshot of an unreadable file is no empty list). After kOk, Find and
   // IsBeforeFirstFree answer from the file as it was at this call, until
   // the calling thread's next profile call.
-  Status Refresh(const TaskFilePath& path);
+  Status Refresh(const frame::ThreadPath& path);
 
   // What a profile read of slot `slot`'s key finds, or nullopt when the key
   // is missing.

@@ -28,8 +28,8 @@ Status GetFirstTask(QueryHandle* query, char16_t* idBuffer, uint32_t idCapacity,
   *query = 0;
   if (idCapacity < kTaskIdCapacity) return Status::kInsufficientBuffer;
   idBuffer[0] = u'\0';
-  TaskFilePath path;
-  if (Status status = path.Refresh(); !IsOk(status)) return status;
+  frame::ThreadPath path;
+  if (Status status = ThreadTaskFilePath(path); !IsOk(status)) return status;
   TaskListReader list;
   // A file that could not be read is not an empty list.
   if (Status status = list.Refresh(path); !IsOk(status)) return status;
@@ -42,7 +42,6 @@ Status GetFirstTask(QueryHandle* query, char16_t* idBuffer, uint32_t idCapacity,
   record->idCapacity = idCapacity;
   record->keyBuffer = keyBuffer;
   record->keyCapacity = keyCapacity;
-  record->path = path;
   record->list = std::move(list);
   Deliver(*record, 1, record->list.Find(1).value_or(u""));
   record->nextSlot = 2;
@@ -54,8 +53,9 @@ Status GetNextTask(QueryHandle query, int32_t lastSlot) {
   HeldQuery record = HoldQuery(query);
   if (!record) return Status::kInvalidParameter;
   record->idBuffer[0] = u'\0';
-  if (Status status = record->path.Refresh(); !IsOk(status)) return status;
-  if (Status status = record->list.Refresh(record->path); !IsOk(status)) return status;
+  frame::ThreadPath path;
+  if (Status status = ThreadTaskFilePath(path); !IsOk(status)) return status;
+  if (Status status = record->list.Refresh(path); !IsOk(status)) return status;
   const int64_t slot = record->nextSlot;
   const bool ended = lastSlot != 0 ? slot > lastSlot : !record->list.IsBeforeFirstFree(slot);
   if (ended) return Status::kNoMoreItems;

@@ -183,6 +183,32 @@ TEST_F(PropertyRead, UnsafeProviderNamesAreRefusedBeforeAnyFileIsTouched) {
   }
 }
 
+// A provider read remembers the last name it found safe: the names asked in
+// turn, safe and not, each in a buffer of its own that is then rewritten in
+// place, must each get their own answer, whatever came before.
+TEST_F(PropertyRead, EachProviderReadChecksItsOwnNameWhateverCameBefore) {
+  folder_.Write("Good.ini", "[Common]\nNetAlert=kept\n");
+  folder_.Write("Gooe.ini", "[Common]\nNetAlert=other\n");
+  const struct {
+    const char16_t* name;
+    int32_t status;
+    std::u16string_view value;
+  } steps[] = {
+      {u"Good", 0, u"kept"}, {u"Goo/", 87, u""},    {u"Good", 0, u"kept"}, {u"Gooe", 0, u"other"},
+      {u"Good", 0, u"kept"}, {u"Good.", 87, u""},   {u"Good.", 87, u""},   {u"Good", 0, u"kept"},
+      {u"CON", 87, u""},     {u"Good", 0, u"kept"}, {u"", 87, u""},        {u"Good", 0, u"kept"},
+  };
+  char16_t name[16] = {};
+  for (const auto& step : steps) {
+    std::u16string_view(step.name).copy(name, 15);
+    name[std::u16string_view(step.name).size()] = u'\0';
+    char16_t buffer[kCapacity] = u"stale";
+    EXPECT_EQ(orxGetProviderProperty(name, 0x4000000, buffer, kCapacity), step.status)
+        << std::string(step.name, step.name + std::u16string_view(step.name).size());
+    EXPECT_EQ(std::u16string_view(buffer), step.value);
+  }
+}
+
 TEST_F(PropertyRead, TaskModeReadsTheTaskSection) {
   folder_.Write("ormix5.ini", "[{T}]\nSchedDays=5\nLabel=Mine\n[TaskGUID]\nLabel=Plain\n");
   EXPECT_EQ(GetTask(u"{T}", 0x20000), u"Mine");

@@ -113,6 +113,104 @@ TEST(SettingsPath, RefusedPathIsEmpty) {
   EXPECT_EQ(path[0], u'\0');
 }
 
+std::u16string ThreadPathOf(std::u16string_view name, std::u16string_view suffix = {}) {
+  ThreadPath path{u"<unset>", 99};
+  if (ThreadSettingsPath(name, suffix, path) != Status::kOk) {
+    return path.text.empty() && path.build == 0 ? u"<refused>" : u"<refused, not empty>";
+  }
+  return std::u16string(path.text);
+}
+
+// The thread's path is kept between calls: each call must still give the
+// path BuildSettingsPath would, whatever the last call asked.
+TEST(SettingsPath, ThreadPathFollowsEveryChangeOfFolderNameAndSuffix) {
+  InitWithFolder("/data/ormix");
+  const struct {
+    const char* folder;  // null: the folder stays
+    std::u16string_view name;
+    std::u16string_view suffix;
+    std::u16string_view expected;
+  } steps[] = {
+      {nullptr, u"ormix5.ini", {}, u"/data/ormix/ormix5.ini"},
+      {nullptr, u"ormix5.ini", {}, u"/data/ormix/ormix5.ini"},
+      {nullptr, u"ormix6.ini", {}, u"/data/ormix/ormix6.ini"},   // same length
+      {nullptr, u"ormix6", u".ini", u"/data/ormix/ormix6.ini"},  // other split
+      {nullptr, u"ormix6", u".inj", u"/data/ormix/ormix6.inj"},  // suffix only
+      {nullptr, u"ormix", u"6.inj", u"/data/ormix/ormix6.inj"},  // same text
+      {nullptr, u"ormix", {}, u"/data/ormix/ormix"},             // a prefix
+      {"/data/ormiy", u"ormix", {}, u"/data/ormiy/ormix"},       // folder, same length
+      {"/data/ormiy", u"ormix", {}, u"/data/ormiy/ormix"},       // published again
+      {"/", u"ormix", {}, u"//ormix"},
+  };
+  for (const auto& step : steps) {
+    if (step.folder != nullptr) InitWithFolder(step.folder);
+    EXPECT_EQ(ThreadPathOf(step.name, step.suffix), step.expected);
+  }
+}
+
+TEST(SettingsPath, ThreadPathRefusedIsEmptyAndTheNextCallBuildsAgain) {
+  InitWithFolder("/data/ormix");
+  EXPECT_EQ(ThreadPathOf(u"a.ini"), u"/data/ormix/a.ini");
+  InitWithFolder("/" + std::string(300, 'f'));
+  EXPECT_EQ(ThreadPathOf(u"a.ini"), u"<refused>");
+  EXPECT_EQ(ThreadPathOf(u"a.ini"), u"<refused>");
+  InitWithFolder("/data/ormix");
+  EXPECT_EQ(ThreadPathOf(u"a.ini"), u"/data/ormix/a.ini");
+  EXPECT_EQ(ThreadPathOf(std::u16string(247, u'n')).size(), 259u);
+  EXPECT_EQ(ThreadPathOf(std::u16string(248, u'n')), u"<refused>");
+  EXPECT_EQ(ThreadPathOf(u"a.ini"), u"/data/ormix/a.ini");
+}
+
+TEST(SettingsPath, ThreadPathIsEachThreadsOwn) {
+  InitWithFolder("/data/ormix");
+  ThreadPath mine;
+  ASSERT_EQ(ThreadSettingsPath(u"mine.ini", {}, mine), Status::kOk);
+  std::u16string theirs;
+  std::thread([&] { theirs = ThreadPathOf(u"theirs.ini"); }).join();
+  EXPECT_EQ(theirs, u"/data/ormix/theirs.ini");
+  EXPECT_EQ(mine.text, u"/data/ormix/mine.ini");
+}
+
+// A number stands for one text: kept while the path is, new with every
+// build, whichever of the two calls made it. (A view lasts until the next
+// call, so each text is copied at once.)
+TEST(SettingsPath, ThreadPathNumbersChangeExactlyWhenTheTextDoes) {
+  static const char16_t kMain[] = u"ormix5.ini";
+  static const char16_t kOther[] = u"other.ini";
+  InitWithFolder("/data/ormix");
+  struct Taken {
+    std::u16string text;
+    uint64_t build;
+  };
+  auto of_constant = [](const char16_t* name) {
+    ThreadPath path;
+    EXPECT_EQ(ThreadSettingsPathOfConstant(name, path), Status::kOk);
+    return Taken{std::u16string(path.text), path.build};
+  };
+  const Taken first = of_constant(kMain);
+  const Taken again = of_constant(kMain);
+  const Taken other = of_constant(kOther);
+  const Taken back = of_constant(kMain);
+  ThreadPath path;
+  ASSERT_EQ(ThreadSettingsPath(u"ormix5", u".ini", path), Status::kOk);
+  const Taken by_name{std::u16string(path.text), path.build};
+  InitWithFolder("/data/ormix");  // the same text, published anew
+  const Taken folder_changed = of_constant(kMain);
+
+  EXPECT_EQ(first.text, u"/data/ormix/ormix5.ini");
+  EXPECT_NE(first.build, 0u);
+  EXPECT_EQ(again.build, first.build);
+  EXPECT_EQ(other.text, u"/data/ormix/other.ini");
+  EXPECT_NE(other.build, first.build);
+  EXPECT_EQ(back.text, u"/data/ormix/ormix5.ini");
+  EXPECT_NE(back.build, other.build);
+  EXPECT_NE(back.build, first.build);
+  EXPECT_EQ(by_name.text, u"/data/ormix/ormix5.ini");
+  EXPECT_EQ(by_name.build, back.build);  // equal text, so no build
+  EXPECT_EQ(folder_changed.text, u"/data/ormix/ormix5.ini");
+  EXPECT_NE(folder_changed.build, back.build);
+}
+
 TEST(SettingsPath, NonUtf8FolderBytesSurviveTheRoundTrip) {
   InitWithFolder("/data/\xff\xfe");
   EXPECT_EQ(DataFolder(), u"/data/\xdcff\xdcfe/");

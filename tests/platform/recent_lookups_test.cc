@@ -57,5 +57,42 @@ TEST(RecentLookups, ForgetsWhatAnotherPairTakesTheSlotOfAndSkipsLongNames) {
   EXPECT_EQ(lookups.Find(long_section, long_key), nullptr);
 }
 
+// The pair asked last is tried first, before the slot its names hash to:
+// a pair differing from it in any one unit, of either name, must miss.
+TEST(RecentLookups, TheLastPairAnswersOnlyForItsVeryNames) {
+  RecentLookups lookups;
+  const std::u16string section = u"{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+  const std::u16string key = u"SchedDays";
+  const std::u16string value = u"7";
+  lookups.Remember(section, key, value);
+  ASSERT_NE(lookups.Find(section, key), nullptr);
+  for (size_t at = 0; at < section.size() + key.size(); ++at) {
+    std::u16string other_section = section, other_key = key;
+    char16_t& unit = at < section.size() ? other_section[at] : other_key[at - section.size()];
+    unit = static_cast<char16_t>(unit ^ 0x20);
+    EXPECT_EQ(lookups.Find(other_section, other_key), nullptr) << "unit " << at;
+    ASSERT_NE(lookups.Find(section, key), nullptr) << "unit " << at;
+  }
+  EXPECT_EQ(lookups.Find(section, key.substr(1)), nullptr);
+  EXPECT_EQ(lookups.Find(section.substr(0, 37), key), nullptr);
+  lookups.Clear();
+  EXPECT_EQ(lookups.Find(section, key), nullptr);
+}
+
+TEST(RecentLookups, AlternatingPairsEachGetTheirOwnValue) {
+  RecentLookups lookups;
+  const std::u16string one = u"1", two = u"2";
+  lookups.Remember(u"S", u"a", one);
+  lookups.Remember(u"S", u"b", two);
+  for (int round = 0; round < 3; ++round) {
+    for (const auto& [key, expected] :
+         {std::pair<std::u16string_view, std::u16string_view>{u"a", u"1"}, {u"b", u"2"}}) {
+      const RecentLookups::Value* found = lookups.Find(u"S", key);
+      ASSERT_NE(found, nullptr);
+      EXPECT_EQ(*found, expected);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orx::platform

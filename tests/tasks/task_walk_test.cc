@@ -70,6 +70,49 @@ TEST_F(TaskWalk, AStepReadsTheDataFolderOfTheLatestInitialisation) {
   EXPECT_EQ(orxCloseQuery(query), 0);
 }
 
+// A step finds the main file through the thread's last settings path: reads
+// of other files between the steps, from this thread and from another one
+// stepping the same walk, and a change of the list mid-walk must each leave
+// the next step reading the main file as it is now.
+TEST_F(TaskWalk, StepsBetweenReadsOfOtherFilesReadTheListAsItIsNow) {
+  folder_.Write("ormix5.ini", ScannerSection(Version(1, 6)) + "[InetWD]\nUpdatePeriod=77\n");
+  folder_.Write("Good.ini", "[Common]\nNetAlert=provider\n");
+  char16_t id[40], value[40];
+  orxQuery query = nullptr;
+  ASSERT_EQ(orxGetFirstTask(&query, id, 40, nullptr, 0), 0);
+  EXPECT_EQ(std::u16string(id), u"{V1-1}");
+  const struct {
+    const char* between;  // what runs before the step
+    const char16_t* expected;
+  } steps[] = {
+      {"provider read", u"{V1-2}"}, {"main file read", u"{V1-3}"},
+      {"list replaced", u"{V2-4}"}, {"provider read, step on another thread", u"{V2-5}"},
+      {"nothing", u"{V2-6}"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.between);
+    const std::string between = step.between;
+    if (between.starts_with("provider read")) {
+      ASSERT_EQ(orxGetProviderProperty(u"Good", 0x4000000, value, 40), 0);
+      EXPECT_EQ(std::u16string(value), u"provider");
+    } else if (between == "main file read") {
+      int32_t period = 0;
+      ASSERT_EQ(orxGetPropertyInt(0x10013, &period) /* UpdatePeriod */, 0);
+      EXPECT_EQ(period, 77);
+    } else if (between == "list replaced") {
+      folder_.Write("ormix5.ini", ScannerSection(Version(2, 6)));
+    }
+    if (between.ends_with("another thread")) {
+      std::thread([&] { ASSERT_EQ(orxGetNextTask(query, 0), 0); }).join();
+    } else {
+      ASSERT_EQ(orxGetNextTask(query, 0), 0);
+    }
+    EXPECT_EQ(std::u16string(id), step.expected);
+  }
+  EXPECT_EQ(orxGetNextTask(query, 0), ORX_STATUS_NO_MORE_ITEMS);
+  EXPECT_EQ(orxCloseQuery(query), 0);
+}
+
 // A thread remembers the last handle it stepped; once that handle is closed
 // and its record serves another thread's walk, the old handle is refused and
 // leaves the other walk where it was.
