@@ -236,9 +236,9 @@ Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
   return BorrowWith(Memo(), path);
 }
 
-Result<std::optional<std::u16string_view>> ProfileStore::FindValue(std::u16string_view path,
-                                                                   std::u16string_view section,
-                                                                   std::u16string_view key) {
+Result<std::optional<ini::TextView>> ProfileStore::FindValue(std::u16string_view path,
+                                                             std::u16string_view section,
+                                                             std::u16string_view key) {
   ThreadMemo& memo = Memo();
   Result<const ini::Document*> document = BorrowWith(memo, path);
   if (!document.ok()) return document.status();

@@ -76,9 +76,9 @@ class ProfileStore {
   // thread remembers its last lookups in the document it borrowed, so a
   // setting read again while its file is unchanged costs the stat() and a
   // comparison of the names.
-  Result<std::optional<std::u16string_view>> FindValue(std::u16string_view path,
-                                                       std::u16string_view section,
-                                                       std::u16string_view key);
+  Result<std::optional<ini::TextView>> FindValue(std::u16string_view path,
+                                                 std::u16string_view section,
+                                                 std::u16string_view key);
 
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed
