@@ -308,10 +308,11 @@ Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath
     return Snapshot(EmptyDocument());
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
+  // An ASCII file's bytes become the document's text; other bytes go before
+  // the document is cached, so the two are never held together longer than
+  // the parse needs.
   auto document = std::make_shared<ini::Document>(
-      ini::Document::FromBytes(contents->bytes, PlatformEncodingRules()));
-  // The bytes go before the document is cached, so the two are never held
-  // together longer than the parse needs.
+      ini::Document::FromOwnedBytes(std::move(contents->bytes), PlatformEncodingRules()));
   contents->bytes = std::string();
   Remember(path, contents->identity, racy, document);
   return Snapshot(std::move(document));
@@ -357,7 +358,8 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   }
   working.identity = contents->identity;
   working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  working.document = ini::Document::FromBytes(contents->bytes, PlatformEncodingRules());
+  working.document =
+      ini::Document::FromOwnedBytes(std::move(contents->bytes), PlatformEncodingRules());
   return working;
 }
 
