@@ -101,20 +101,26 @@ class RecentNameHashes {
     return (mixed * 0x9E3779B1u) >> (32 - kSlotBits);
   }
 
-  // Eight units a step where every step's reads stay within the text; the
-  // last step looks only at the units left.
+  // Sixteen bytes a step (eight UTF-16 units, sixteen ASCII ones) where
+  // every step's reads stay within the text; the last step looks only at
+  // the units left.
   bool SameUnits(size_t a, size_t b, size_t count) const {
     const Unit* data = text_.data();
-    if constexpr (sizeof(Unit) == 1) return std::memcmp(data + a, data + b, count) == 0;
 #if defined(__SSE2__)
-    if (std::max(a, b) + count + 8 <= text_.size()) {
-      for (size_t i = 0;; i += 8) {
+    constexpr size_t kStep = 16 / sizeof(Unit);
+    if (std::max(a, b) + count + kStep <= text_.size()) {
+      for (size_t i = 0;; i += kStep) {
         const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + a + i));
         const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + b + i));
-        const unsigned equal =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(left, right)));
-        if (count - i <= 8) {
-          const unsigned wanted = (1u << (2 * (count - i))) - 1;
+        __m128i same;
+        if constexpr (sizeof(Unit) == 1) {
+          same = _mm_cmpeq_epi8(left, right);
+        } else {
+          same = _mm_cmpeq_epi16(left, right);
+        }
+        const auto equal = static_cast<unsigned>(_mm_movemask_epi8(same));
+        if (count - i <= kStep) {
+          const unsigned wanted = (1u << (sizeof(Unit) * (count - i))) - 1;
           return (equal & wanted) == wanted;
         }
         if (equal != 0xFFFF) return false;
