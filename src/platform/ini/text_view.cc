@@ -1,11 +1,10 @@
-// The copies and comparisons of text views. Widening goes through the
-// block-at-a-time ASCII copy every conversion uses.
+// The copies and comparisons of text views.
 #include "platform/ini/text_view.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "base/utf.h"
+#include "base/utf.h"  // EncodePath, for printing
 
 namespace orx::platform::ini {
 
@@ -17,11 +16,11 @@ void TextView::CopyTo(char16_t* out, size_t count) const {
     std::copy_n(static_cast<const char16_t*>(data_), count, out);
     return;
   }
-  const char* in = static_cast<const char*>(data_);
-  const size_t copied = WidenAscii(in, count, out);
-  // Only ASCII is kept narrow; a byte past 0x7F would be a fault upstream,
-  // and is still widened to the unit of its value.
-  for (size_t i = copied; i < count; ++i) out[i] = static_cast<unsigned char>(in[i]);
+  // A plain loop: values are mostly a few bytes, which a call into the
+  // block-at-a-time conversion would not repay, and compilers vectorise it
+  // for long ones.
+  const auto* in = static_cast<const unsigned char*>(data_);
+  for (size_t i = 0; i < count; ++i) out[i] = in[i];
 }
 
 std::u16string TextView::ToU16() const {
