@@ -33,7 +33,8 @@ class SerialisationReader {
 
   // Between chunks of a UTF-8 document: how many of `bytes` equal the next
   // units of text, all ASCII, which are then taken as handed out; 0 in any
-  // other encoding. Most settings text is ASCII, and comparing it in place
+  // other encoding, and for text kept as ASCII bytes, which Next hands out
+  // as it is. Most settings text is ASCII, and comparing it in place
   // costs a fraction of encoding it first.
   size_t MatchAscii(std::string_view bytes);
 

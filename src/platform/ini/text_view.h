@@ -43,9 +43,6 @@ class TextView {
   // The text in its own form; each only for a view of that form.
   std::u16string_view wide_units() const { return {static_cast<const char16_t*>(data_), size_}; }
   std::string_view ascii_units() const { return {static_cast<const char*>(data_), size_}; }
-  // Where the text starts, whatever its form: a document's values are told
-  // apart by it.
-  const void* data() const { return data_; }
 
   char16_t operator[](size_t i) const {
     return wide_ ? static_cast<const char16_t*>(data_)[i]
