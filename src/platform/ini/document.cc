@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 
 #include "base/utf.h"
 #include "platform/ini/case_fold.h"
@@ -24,10 +23,10 @@ uint32_t Document::Impl::HeaderHashAt(uint32_t ordinal) const {
 }
 
 uint32_t Document::Impl::KeyHashAt(uint32_t mark) const {
-  return WithSection(HeaderlessHash(mark), SectionOf(mark));
+  return WithSection(NameHashAt(mark), SectionOf(mark));
 }
 
-uint32_t Document::Impl::HeaderlessHash(uint32_t mark) const {
+uint32_t Document::Impl::NameHashAt(uint32_t mark) const {
   return NameAt(mark).Visit([](auto name) { return NameHash(name); });
 }
 

@@ -124,7 +124,7 @@ struct Document::Impl {
   // they give a table that moves its slots the hashes it does not store.
   uint32_t HeaderHashAt(uint32_t ordinal) const;
   uint32_t KeyHashAt(uint32_t mark) const;
-  uint32_t HeaderlessHash(uint32_t mark) const;  // NameHash of entry `mark`'s key
+  uint32_t NameHashAt(uint32_t mark) const;  // NameHash of entry `mark`'s key
   auto HeaderHashes() const {
     return [this](uint32_t ordinal) { return HeaderHashAt(ordinal); };
   }
