@@ -88,9 +88,9 @@ size_t CountKeys(const Document& document, std::u16string_view section, std::u16
 std::u16string Entries(const Document& document, std::u16string_view section) {
   std::u16string listed;
   document.ForEachEntry(section, [&](const SectionEntry& entry) {
-    listed += entry.key;
+    entry.key.AppendTo(listed);
     listed += entry.has_equals ? u'=' : u'|';
-    listed += entry.raw_value;
+    entry.raw_value.AppendTo(listed);
     listed += u'\n';
     return true;
   });
@@ -143,7 +143,7 @@ void CheckEdit(const Op& op, const Document& before, Document& document) {
   std::vector<std::u16string> keys = {op.key, u"k"};
   for (const std::u16string& section : sections) {
     before.ForEachEntry(section, [&](const SectionEntry& entry) {
-      keys.emplace_back(entry.key);
+      keys.push_back(entry.key.ToU16());
       return keys.size() < 64;
     });
   }

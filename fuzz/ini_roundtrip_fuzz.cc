@@ -3,7 +3,9 @@
 // encoding rules and under rules that never guess UTF-8 (as a Windows build
 // reads). What the document holds stays within a few times the input's size.
 // Reading every entry of the sections the input names makes the sanitizers
-// check the views too.
+// check the views too, and ASCII text, which the document keeps as its bytes,
+// must read as the same text in UTF-16 does, and serialise alike.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "platform/ini/document.h"
 
+using orx::platform::ini::Decode;
 using orx::platform::ini::Document;
 using orx::platform::ini::Encoding;
 using orx::platform::ini::EncodingRules;
@@ -36,11 +39,47 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i <= std::min<size_t>(size, 4); ++i) {
     const std::u16string section = i == 0 ? u"" : std::u16string(1, char16_t{data[i - 1]});
     document.ForEachEntry(section, [&](const SectionEntry& entry) {
-      const auto value = document.FindValue(section, entry.key);
+      const auto value = document.FindValue(section, entry.key.ToU16());
       // A listed key is found, unless it is a line without '='.
       if (entry.has_equals && !value) std::abort();
       return true;
     });
   }
+
+  bool ascii = true;
+  for (size_t i = 0; i < size; ++i) ascii = ascii && data[i] < 0x80;
+  if (!ascii) return 0;
+  std::string utf16 = "\xFF\xFE";
+  for (const char byte : bytes) (utf16 += byte) += '\0';
+  const Document wide = Document::FromBytes(utf16);
+  Document edited = document;
+  Document edited_wide = wide;
+  for (size_t i = 0; i <= std::min<size_t>(size, 4); ++i) {
+    const std::u16string section = i == 0 ? u"" : std::u16string(1, char16_t{data[i - 1]});
+    std::u16string listed, listed_wide;
+    auto list = [](std::u16string& out) {
+      return [&out](const SectionEntry& entry) {
+        entry.key.AppendTo(out);
+        out += entry.has_equals ? u'=' : u'|';
+        entry.raw_value.AppendTo(out);
+        out += u'\n';
+        return true;
+      };
+    };
+    if (document.ForEachEntry(section, list(listed)) !=
+            wide.ForEachEntry(section, list(listed_wide)) ||
+        listed != listed_wide) {
+      std::abort();
+    }
+    for (size_t j = 0; j <= std::min<size_t>(size, 3); ++j) {
+      const std::u16string key = j == 0 ? u"k" : std::u16string(1, char16_t{data[size - j]});
+      if (document.FindValue(section, key) != wide.FindValue(section, key)) std::abort();
+    }
+    if (edited.SetValue(section, u"k", u"v") != edited_wide.SetValue(section, u"k", u"v")) {
+      std::abort();
+    }
+  }
+  // The same edits leave the same text, each in its document's encoding.
+  if (Decode(edited.ToBytes()).text != Decode(edited_wide.ToBytes()).text) std::abort();
   return 0;
 }

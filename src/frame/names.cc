@@ -18,6 +18,10 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   return platform::ini::EqualsIgnoreCase(a, b);
 }
 
+bool EqualsIgnoreCaseText(platform::ini::TextView a, platform::ini::TextView b) {
+  return platform::ini::EqualsIgnoreCaseText(a, b);
+}
+
 Status CheckSectionName(std::u16string_view name) {
   platform::ini::Document scratch;
   return scratch.SetValue(name, kMemberKey, u"1");

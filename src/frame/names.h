@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "platform/ini/text_view.h"
 
 namespace orx::platform::ini {
 class Document;
@@ -23,6 +24,13 @@ namespace orx::frame {
 // True when `a` and `b` have the same length and each pair of UTF-16 units
 // folds to the same unit.
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
+// The same for text a document handed out, in either of its forms.
+bool EqualsIgnoreCaseText(platform::ini::TextView a, platform::ini::TextView b);
+template <typename A, typename B>
+requires platform::ini::HasTextView<A, B>
+bool EqualsIgnoreCase(const A& a, const B& b) {
+  return EqualsIgnoreCaseText(platform::ini::TextView(a), platform::ini::TextView(b));
+}
 
 // kOk when a section can be written under `name`; otherwise the status an
 // edit of that section returns (kInvalidParameter for a line break or ']',

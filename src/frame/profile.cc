@@ -66,9 +66,10 @@ std::u16string_view DefaultText(const char16_t* default_value) {
 }
 
 // Copies what a read found, or the default, and sets the last error.
-uint32_t CopyFound(std::optional<std::u16string_view> value, const char16_t* default_value,
-                   char16_t* buffer, uint32_t size) {
-  const CopyResult copy = CopyTerminated(value ? *value : DefaultText(default_value), buffer, size);
+uint32_t CopyFound(std::optional<TextView> value, const char16_t* default_value, char16_t* buffer,
+                   uint32_t size) {
+  const CopyResult copy = value ? CopyTerminated(*value, buffer, size)
+                                : CopyTerminated(DefaultText(default_value), buffer, size);
   SetLastStatus(copy.cut ? Status::kMoreData : value ? Status::kOk : Status::kFileNotFound);
   return copy.copied;
 }
@@ -84,10 +85,8 @@ uint32_t ReadValue(const Document& document, const char16_t* section, const char
 uint32_t ReadSectionList(const Document& document, const char16_t* section, char16_t* buffer,
                          uint32_t size) {
   size_t count = 0;  // units of the list before its final zero, written or not
-  auto append = [&](std::u16string_view text) {
-    if (count < size) {
-      std::copy_n(text.data(), std::min<size_t>(text.size(), size - count), buffer + count);
-    }
+  auto append = [&](TextView text) {
+    if (count < size) text.CopyTo(buffer + count, std::min<size_t>(text.size(), size - count));
     count += text.size();
   };
   bool found = document.ForEachEntry(View(section), [&](const SectionEntry& entry) {
@@ -163,7 +162,7 @@ uint32_t ProfileRead(const char16_t* section, const char16_t* key, const char16_
   if (!BeginRead(buffer, size, section && key, ReadShape::kValue)) return 0;
   // A file that cannot be read reads as empty: the default, with the
   // file's error as the last error.
-  const Result<std::optional<std::u16string_view>> found =
+  const Result<std::optional<TextView>> found =
       platform::DefaultProfileStore().FindValue(path.text, View(section), View(key), path.build);
   const uint32_t copied =
       CopyFound(found.ok() ? *found : std::nullopt, default_value, buffer, size);
@@ -217,14 +216,14 @@ uint32_t ProfileReader::ReadSection(const char16_t* section, char16_t* buffer,
   return ReadSectionList(*document_, section, buffer, size);
 }
 
-std::optional<std::u16string_view> ProfileReader::Find(std::u16string_view section,
-                                                       std::u16string_view key) const {
+std::optional<TextView> ProfileReader::Find(std::u16string_view section,
+                                            std::u16string_view key) const {
   return document_->FindValue(section, key);
 }
 
 void ProfileReader::ForEachValue(
     std::u16string_view section,
-    const std::function<bool(std::u16string_view key, std::u16string_view value)>& visit) const {
+    const std::function<bool(TextView key, TextView value)>& visit) const {
   document_->ForEachEntry(section, [&](const SectionEntry& entry) {
     if (!entry.has_equals) return true;
     return visit(entry.key, platform::ini::ReadForm(entry.raw_value));

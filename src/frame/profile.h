@@ -18,12 +18,17 @@
 
 #include "base/status.h"
 #include "frame/settings_path.h"
+#include "platform/ini/text_view.h"
 
 namespace orx::platform::ini {
 class Document;
 }
 
 namespace orx::frame {
+
+// Text the document hands out: UTF-16, or ASCII bytes standing for the
+// units of the same value (see platform/ini/text_view.h).
+using TextView = platform::ini::TextView;
 
 // Copies the value of `key` in `section` into `buffer`: at most size-1
 // units and a terminator; `default_value` (null: empty, trailing spaces
@@ -70,15 +75,13 @@ class ProfileReader {
 
   // The value as Read would return it, or nullopt when the key is missing.
   // The view lives until the document is edited or the reader is dropped.
-  std::optional<std::u16string_view> Find(std::u16string_view section,
-                                          std::u16string_view key) const;
+  std::optional<TextView> Find(std::u16string_view section, std::u16string_view key) const;
 
   // Calls `visit(key, value)` for each entry with '=' of `section`, in file
   // order, with the value as Read would return it; stops when `visit`
   // returns false.
-  void ForEachValue(
-      std::u16string_view section,
-      const std::function<bool(std::u16string_view key, std::u16string_view value)>& visit) const;
+  void ForEachValue(std::u16string_view section,
+                    const std::function<bool(TextView key, TextView value)>& visit) const;
 
  protected:
   explicit ProfileReader(const platform::ini::Document* document) : document_(document) {}

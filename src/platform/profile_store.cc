@@ -301,7 +301,7 @@ Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint
   return BorrowWith(Memo(), path, path_build);
 }
 
-Result<std::optional<std::u16string_view>> ProfileStore::FindValue(std::u16string_view path,
+Result<std::optional<ini::TextView>> ProfileStore::FindValue(std::u16string_view path,
                                                                    std::u16string_view section,
                                                                    std::u16string_view key,
                                                                    uint64_t path_build) {
@@ -350,10 +350,11 @@ Result<Snapshot> ProfileStore::Reload(std::u16string_view path, const NativePath
     return Snapshot(EmptyDocument());
   }
   bool racy = IsRacilyClean(contents->identity, contents->read_started_ns);
+  // An ASCII file's bytes become the document's text; other bytes go before
+  // the document is cached, so the two are never held together longer than
+  // the parse needs.
   auto document = std::make_shared<ini::Document>(
-      ini::Document::FromBytes(contents->bytes, PlatformEncodingRules()));
-  // The bytes go before the document is cached, so the two are never held
-  // together longer than the parse needs.
+      ini::Document::FromOwnedBytes(std::move(contents->bytes), PlatformEncodingRules()));
   contents->bytes = std::string();
   Remember(path, contents->identity, racy, document);
   return Snapshot(std::move(document));
@@ -399,7 +400,8 @@ Result<ProfileStore::Working> ProfileStore::ReadForEdit(std::u16string_view path
   }
   working.identity = contents->identity;
   working.racy = IsRacilyClean(contents->identity, contents->read_started_ns);
-  working.document = ini::Document::FromBytes(contents->bytes, PlatformEncodingRules());
+  working.document =
+      ini::Document::FromOwnedBytes(std::move(contents->bytes), PlatformEncodingRules());
   return working;
 }
 

@@ -79,10 +79,10 @@ class ProfileStore {
   // comparison of the names. A nonzero `path_build` numbers the text of
   // `path` for the calling thread (the frame's ThreadPath): the thread's
   // last path of the same number is taken as equal without comparing it.
-  Result<std::optional<std::u16string_view>> FindValue(std::u16string_view path,
-                                                       std::u16string_view section,
-                                                       std::u16string_view key,
-                                                       uint64_t path_build = 0);
+  Result<std::optional<ini::TextView>> FindValue(std::u16string_view path,
+                                                 std::u16string_view section,
+                                                 std::u16string_view key,
+                                                 uint64_t path_build = 0);
 
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed

@@ -13,12 +13,13 @@
 #include <string_view>
 
 #include "base/same_units.h"
+#include "platform/ini/text_view.h"
 
 namespace orx::platform {
 
 class RecentLookups {
  public:
-  using Value = std::optional<std::u16string_view>;
+  using Value = std::optional<ini::TextView>;
 
   // Forgets every lookup; the views they hold may dangle from here on.
   void Clear() { ++generation_; }

@@ -41,15 +41,16 @@ bool SlotKeyCounter::CountUp() {
   return false;
 }
 
-std::optional<int32_t> SlotNumberOf(std::u16string_view key) {
+std::optional<int32_t> SlotNumberOf(frame::TextView key) {
   if (key.size() <= kSlotPrefix.size() ||
-      !frame::EqualsIgnoreCase(key.substr(0, kSlotPrefix.size()), kSlotPrefix)) {
+      !frame::EqualsIgnoreCase(key.substr(0, kSlotPrefix.size()), frame::TextView(kSlotPrefix))) {
     return std::nullopt;
   }
-  const std::u16string_view digits = key.substr(kSlotPrefix.size());
+  const frame::TextView digits = key.substr(kSlotPrefix.size());
   if (digits[0] == u'0' || digits.size() > 10) return std::nullopt;
   int64_t number = 0;
-  for (const char16_t unit : digits) {
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const char16_t unit = digits[i];
     if (unit < u'0' || unit > u'9') return std::nullopt;
     number = number * 10 + (unit - u'0');
   }

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "frame/profile.h"
+
 namespace orx::tasks {
 
 // "Task" and a slot number in decimal; the longest is "Task-2147483648".
@@ -41,7 +43,7 @@ class SlotKeyCounter {
 // with the trimmed key name `key`: the prefix in any letter case, then the
 // decimal digits of n as the library writes them (no sign, no leading zero)
 // for an n from 1 to 2147483647. nullopt for any other name.
-std::optional<int32_t> SlotNumberOf(std::u16string_view key);
+std::optional<int32_t> SlotNumberOf(frame::TextView key);
 
 }  // namespace orx::tasks
 

@@ -12,13 +12,13 @@
 namespace orx::tasks {
 
 SlotTable::SlotTable(const frame::ProfileReader& reader) {
-  reader.ForEachValue(
-      catalogue::kTaskListSection, [this](std::u16string_view key, std::u16string_view value) {
-        if (const std::optional<int32_t> number = SlotNumberOf(key)) {
-          slots_.push_back({value.data(), static_cast<uint32_t>(value.size()), *number});
-        }
-        return true;
-      });
+  reader.ForEachValue(catalogue::kTaskListSection,
+                      [this](frame::TextView key, frame::TextView value) {
+                        if (const std::optional<int32_t> number = SlotNumberOf(key)) {
+                          slots_.push_back({value, *number});
+                        }
+                        return true;
+                      });
   // Lists are mostly written in order, one key per slot: such a list needs
   // neither the sort nor its buffer. Otherwise a stable sort keeps the first
   // of several keys for one slot in front, and that is the one a profile read
@@ -40,7 +40,7 @@ SlotTable::SlotTable(const frame::ProfileReader& reader) {
   }
 }
 
-std::optional<std::u16string_view> SlotTable::Find(int32_t number) const {
+std::optional<frame::TextView> SlotTable::Find(int32_t number) const {
   // Lists are mostly numbered from 1 without gaps, which puts a slot at the
   // index of its number: a walk then finds each slot without a search.
   if (number >= 1 && static_cast<size_t>(number) <= slots_.size() &&
@@ -59,11 +59,10 @@ int32_t FindFreeTaskSlot(const frame::ProfileReader& reader) {
 
 bool IsTaskListed(const frame::ProfileReader& reader, std::u16string_view task) {
   bool listed = false;
-  reader.ForEachValue(catalogue::kTaskListSection,
-                      [&](std::u16string_view, std::u16string_view value) {
-                        listed = frame::EqualsIgnoreCase(value, task);
-                        return !listed;
-                      });
+  reader.ForEachValue(catalogue::kTaskListSection, [&](frame::TextView, frame::TextView value) {
+    listed = frame::EqualsIgnoreCase(value, task);
+    return !listed;
+  });
   return listed;
 }
 

@@ -28,19 +28,17 @@ inline constexpr int32_t kNoFreeSlot = kLastSearchedSlot + 1;
 // the document is gone or edited.
 class SlotTable {
  public:
-  // Kept to 16 bytes, for a table remembered between enumerations.
   struct Slot {
-    const char16_t* text;
-    uint32_t length;
+    frame::TextView text;
     int32_t number;
     // Empty for a free slot that has a key.
-    std::u16string_view id() const { return {text, length}; }
+    frame::TextView id() const { return text; }
   };
 
   explicit SlotTable(const frame::ProfileReader& reader);
 
   // The value of slot `number`, or nullopt when it has no key.
-  std::optional<std::u16string_view> Find(int32_t number) const;
+  std::optional<frame::TextView> Find(int32_t number) const;
 
   // The first free slot from 1 to 10000, or kNoFreeSlot.
   int32_t first_free() const { return first_free_; }

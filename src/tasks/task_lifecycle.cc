@@ -24,7 +24,7 @@ using catalogue::kTaskListSection;
 // lists that id (a hand-edited file may hold such an id).
 Status DeleteUnnamableDefinition(frame::ProfileEditor& editor, const char16_t* slotKey,
                                  const char16_t* task, Status refusal) {
-  const std::optional<std::u16string_view> listed = editor.Find(kTaskListSection, slotKey);
+  const std::optional<frame::TextView> listed = editor.Find(kTaskListSection, slotKey);
   if (!listed || !frame::EqualsIgnoreCase(*listed, task)) return refusal;
   return editor.Write(kTaskListSection, slotKey, nullptr);
 }

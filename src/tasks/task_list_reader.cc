@@ -72,7 +72,7 @@ Status TaskListReader::Refresh(const frame::ThreadPath& path) {
   return Status::kOk;
 }
 
-std::optional<std::u16string_view> TaskListReader::Find(int32_t slot) const {
+std::optional<frame::TextView> TaskListReader::Find(int32_t slot) const {
   return table_->table.Find(slot);
 }
 

@@ -39,7 +39,7 @@ class TaskListReader {
 
   // What a profile read of slot `slot`'s key finds, or nullopt when the key
   // is missing.
-  std::optional<std::u16string_view> Find(int32_t slot) const;
+  std::optional<frame::TextView> Find(int32_t slot) const;
 
   // True when slot `slot` lies before the first free slot of the searched
   // range (1 to 10000): every slot from 1 to `slot` holds an id.

@@ -13,7 +13,7 @@ namespace {
 
 // Copies slot `slot`'s id, and its key name when the caller asked for it,
 // into the record's buffers.
-void Deliver(TaskQuery& record, int32_t slot, std::u16string_view id) {
+void Deliver(TaskQuery& record, int32_t slot, frame::TextView id) {
   CopyTerminated(id, record.idBuffer, record.idCapacity);
   if (record.keyBuffer != nullptr) {
     CopyZeroFilled(record.keys.KeyOf(slot), record.keyBuffer, record.keyCapacity);

@@ -43,7 +43,7 @@ Status PlanMoves(const frame::ProfileReader& file, int32_t lastSlot, std::vector
   for (const SlotTable::Slot& slot : table.slots()) {
     if (slot.number > lastSlot) break;
     if (slot.id().empty()) continue;
-    if (slot.number != newSlot) moves.push_back({slot.number, newSlot, std::u16string(slot.id())});
+    if (slot.number != newSlot) moves.push_back({slot.number, newSlot, slot.id().ToU16()});
     ++newSlot;
   }
   return Status::kOk;

@@ -234,8 +234,8 @@ TEST_F(ProfileTest, ForEachValueGivesValuesAsReadReturnsThem) {
   folder_.Write("a.ini", "[S]\na= \"x \" \nbare\nb=2\n");
   ProfileView view(Path().c_str());
   std::vector<std::u16string> seen;
-  view.ForEachValue(u"S", [&](std::u16string_view key, std::u16string_view value) {
-    seen.push_back(std::u16string(key) + u"=" + std::u16string(value));
+  view.ForEachValue(u"S", [&](TextView key, TextView value) {
+    seen.push_back(key.ToU16() + u"=" + value.ToU16());
     return true;
   });
   EXPECT_EQ(seen, (std::vector<std::u16string>{u"a=x ", u"b=2"}));

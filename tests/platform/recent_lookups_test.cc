@@ -12,7 +12,7 @@ namespace {
 TEST(RecentLookups, AnswersOnlyForTheNamesRememberedSinceTheLastClear) {
   RecentLookups lookups;
   const std::u16string value = u"42";
-  lookups.Remember(u"ab", u"c", value);
+  lookups.Remember(u"ab", u"c", ini::TextView(value));
   lookups.Remember(u"S", u"missing", std::nullopt);
 
   ASSERT_NE(lookups.Find(u"ab", u"c"), nullptr);

@@ -89,13 +89,13 @@ int32_t EditPlan::Apply(std::string& error) {
         if (edit.kind == Edit::Kind::kRemoveSection) {
           document.ForEachEntry(edit.section, [&](const platform::ini::SectionEntry& entry) {
             if (entry.has_equals) {
-              restore.push_back({Edit::Kind::kSet, edit.section, std::u16string(entry.key),
-                                 std::u16string(platform::ini::ReadForm(entry.raw_value)), ""});
+              restore.push_back({Edit::Kind::kSet, edit.section, entry.key.ToU16(),
+                                 platform::ini::ReadForm(entry.raw_value).ToU16(), ""});
             }
             return true;
           });
         } else if (const auto old = document.FindValue(edit.section, edit.key)) {
-          restore.push_back({Edit::Kind::kSet, edit.section, edit.key, std::u16string(*old), ""});
+          restore.push_back({Edit::Kind::kSet, edit.section, edit.key, old->ToU16(), ""});
         } else {
           restore.push_back({Edit::Kind::kRemove, edit.section, edit.key, u"", ""});
         }

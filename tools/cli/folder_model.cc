@@ -49,7 +49,7 @@ int32_t ReadScopeWith(Documents& documents, const Scope& scope, ModelValues& out
     }
     const auto stored = document->FindValue(SectionIn(scope, property), property.entry->key);
     value.stored = stored.has_value();
-    value.value = stored ? ToUtf8(*stored) : value.shown;
+    value.value = stored ? ToUtf8(stored->ToU16()) : value.shown;
     if (value.shown == value.value) value.shown.clear();
     out.push_back(std::move(value));
   }
@@ -60,9 +60,9 @@ void SlotsOf(const platform::ini::Document& main,
              std::vector<std::pair<int32_t, std::string>>& slots) {
   std::set<int32_t> seen;
   main.ForEachEntry(ScannerSection(), [&](const platform::ini::SectionEntry& entry) {
-    const auto slot = SlotNumberOf(entry.key);
+    const auto slot = SlotNumberOf(entry.key.ToU16());
     if (slot && entry.has_equals && seen.insert(*slot).second) {
-      const std::u16string_view id = platform::ini::ReadForm(entry.raw_value);
+      const std::u16string id = platform::ini::ReadForm(entry.raw_value).ToU16();
       if (!id.empty()) slots.emplace_back(*slot, ToUtf8(id));
     }
     return true;

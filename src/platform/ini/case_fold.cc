@@ -32,4 +32,24 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+bool EqualsIgnoreCaseText(TextView a, TextView b) {
+  if (a.wide() && b.wide()) return EqualsIgnoreCase(a.wide_units(), b.wide_units());
+  if (a.size() != b.size()) return false;
+  if (!a.wide() && !b.wide()) {
+    const std::string_view left = a.ascii_units();
+    const std::string_view right = b.ascii_units();
+    for (size_t i = 0; i < left.size(); ++i) {
+      if (left[i] != right[i] && FoldCase(static_cast<unsigned char>(left[i])) !=
+                                     FoldCase(static_cast<unsigned char>(right[i]))) {
+        return false;
+      }
+    }
+    return true;
+  }
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace orx::platform::ini

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/ini/text_view.h"
+
 namespace orx::platform::ini {
 
 namespace detail {
@@ -44,6 +46,14 @@ inline uint64_t FoldCaseWord(const char16_t* units) {
 }
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
+// The same rule for text in either form: an ASCII byte folds as the unit of
+// its value (and a unit beyond ASCII may fold to an ASCII letter).
+bool EqualsIgnoreCaseText(TextView a, TextView b);
+template <typename A, typename B>
+requires HasTextView<A, B>
+bool EqualsIgnoreCase(const A& a, const B& b) {
+  return EqualsIgnoreCaseText(TextView(a), TextView(b));
+}
 
 }  // namespace orx::platform::ini
 

@@ -19,18 +19,31 @@ uint32_t Document::Impl::SectionOf(uint32_t mark) const {
 }
 
 uint32_t Document::Impl::HeaderHashAt(uint32_t ordinal) const {
-  return NameHash(NameAt(headers[ordinal]));
+  return NameAt(headers[ordinal]).Visit([](auto name) { return NameHash(name); });
 }
 
 uint32_t Document::Impl::KeyHashAt(uint32_t mark) const {
-  return KeyHash(NameAt(mark), SectionOf(mark));
+  return WithSection(NameHashAt(mark), SectionOf(mark));
 }
 
-bool Document::Impl::IsHeaderOf(uint32_t ordinal, std::u16string_view name) const {
+uint32_t Document::Impl::NameHashAt(uint32_t mark) const {
+  return NameAt(mark).Visit([](auto name) { return NameHash(name); });
+}
+
+void Document::Impl::Widen() {
+  if (!ascii_form) return;
+  std::u16string wide(ascii.size(), u'\0');
+  WidenAscii(ascii.data(), ascii.size(), wide.data());
+  text = std::move(wide);
+  std::string().swap(ascii);
+  ascii_form = false;
+}
+
+bool Document::Impl::IsHeaderOf(uint32_t ordinal, TextView name) const {
   return EqualsIgnoreCase(NameAt(headers[ordinal]), name);
 }
 
-bool Document::Impl::IsEntryOf(uint32_t mark, uint32_t ordinal, std::u16string_view name) const {
+bool Document::Impl::IsEntryOf(uint32_t mark, uint32_t ordinal, TextView name) const {
   return mark > headers[ordinal] && mark < EndOfSection(ordinal) &&
          EqualsIgnoreCase(NameAt(mark), name);
 }
@@ -61,12 +74,14 @@ namespace {
 // chosen by a few of a name's units and holds the last name that chose it,
 // as a place in the text; a name is taken for a remembered one only when
 // every unit is equal.
+template <typename Unit>
 class RecentNameHashes {
  public:
-  explicit RecentNameHashes(std::u16string_view text) : text_(text) {}
+  using View = std::basic_string_view<Unit>;
+  explicit RecentNameHashes(View text) : text_(text) {}
 
   uint32_t HashOf(size_t offset, size_t length) {
-    const std::u16string_view name = text_.substr(offset, length);
+    const View name = text_.substr(offset, length);
     Slot& slot = slots_[SlotOf(name)];
     if (slot.length == length && length != 0 && SameUnits(slot.offset, offset, length)) {
       return slot.hash;
@@ -85,28 +100,36 @@ class RecentNameHashes {
   // repeats seldom share a slot and push each other out in turn.
   static constexpr unsigned kSlotBits = 10;
 
-  static size_t SlotOf(std::u16string_view name) {
+  static size_t SlotOf(View name) {
     if (name.empty()) return 0;
+    const auto unit = [&](size_t i) { return static_cast<uint32_t>(name[i]); };
     const uint32_t mixed = static_cast<uint32_t>(name.size()) * 0x9E3779B1u ^
-                           name.front() * 0x85EBCA77u ^ name[name.size() / 2] * 0xC2B2AE3Du ^
-                           name[name.size() - 1] * 0x27D4EB2Fu ^
-                           name[name.size() / 4] * 0x165667B1u;
+                           unit(0) * 0x85EBCA77u ^ unit(name.size() / 2) * 0xC2B2AE3Du ^
+                           unit(name.size() - 1) * 0x27D4EB2Fu ^
+                           unit(name.size() / 4) * 0x165667B1u;
     return (mixed * 0x9E3779B1u) >> (32 - kSlotBits);
   }
 
-  // Eight units a step where every step's reads stay within the text; the
-  // last step looks only at the units left.
+  // Sixteen bytes a step (eight UTF-16 units, sixteen ASCII ones) where
+  // every step's reads stay within the text; the last step looks only at
+  // the units left.
   bool SameUnits(size_t a, size_t b, size_t count) const {
-    const char16_t* data = text_.data();
+    const Unit* data = text_.data();
 #if defined(__SSE2__)
-    if (std::max(a, b) + count + 8 <= text_.size()) {
-      for (size_t i = 0;; i += 8) {
+    constexpr size_t kStep = 16 / sizeof(Unit);
+    if (std::max(a, b) + count + kStep <= text_.size()) {
+      for (size_t i = 0;; i += kStep) {
         const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + a + i));
         const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + b + i));
-        const unsigned equal =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(left, right)));
-        if (count - i <= 8) {
-          const unsigned wanted = (1u << (2 * (count - i))) - 1;
+        __m128i same;
+        if constexpr (sizeof(Unit) == 1) {
+          same = _mm_cmpeq_epi8(left, right);
+        } else {
+          same = _mm_cmpeq_epi16(left, right);
+        }
+        const auto equal = static_cast<unsigned>(_mm_movemask_epi8(same));
+        if (count - i <= kStep) {
+          const unsigned wanted = (1u << (sizeof(Unit) * (count - i))) - 1;
           return (equal & wanted) == wanted;
         }
         if (equal != 0xFFFF) return false;
@@ -119,43 +142,47 @@ class RecentNameHashes {
     return true;
   }
 
-  std::u16string_view text_;
+  View text_;
   Slot slots_[size_t{1} << kSlotBits];
 };
 
 }  // namespace
 
 void Document::Impl::Parse() {
+  WithText([&](auto all) { ParseText(all); });
+}
+
+template <typename Unit>
+void Document::Impl::ParseText(std::basic_string_view<Unit> all) {
   // One pass finds each line's end, kind and name, and hashes the names as
   // it meets them, so the index is filled without reading any line twice.
-  const char16_t* const data = text.data();
-  const size_t size = text.size();
-  const std::u16string_view all(text);
+  const Unit* const data = all.data();
+  const size_t size = all.size();
   // Room for lines of sixteen units on average, so that few files make the
   // lists grow and copy themselves; pages no record reaches cost nothing.
   std::vector<uint32_t> hashes;
   hashes.reserve(size / 16 + 16);
   marks.reserve(size / 16 + 16);
-  RecentNameHashes recent(all);
+  RecentNameHashes<Unit> recent(all);
   uint32_t ordinal = kNoSection;
   bool line_end_seen = false;
   for (size_t begin = 0; begin < size;) {
     size_t first = begin;
     while (first < size && IsBlank(data[first])) ++first;
     size_t end;  // where the line's end, or the text's, starts
-    if (first < size && data[first] == u'[') {
+    if (first < size && data[first] == Unit{'['}) {
       const size_t name_end = FindStopOrLineEnd(data, first + 1, size, u']');
       headers.push_back(static_cast<uint32_t>(marks.size()));
       marks.push_back(static_cast<uint32_t>(begin));
       hashes.push_back(NameHash(TrimBlanks(all.substr(first + 1, name_end - first - 1))));
       ++ordinal;
       end = FindLineEnd(data, name_end, size);
-    } else if (first < size && data[first] != u';') {
+    } else if (first < size && data[first] != Unit{';'}) {
       const size_t equals = FindStopOrLineEnd(data, first, size, u'=');
       end = equals;
-      if (equals < size && data[equals] == u'=') {
+      if (equals < size && data[equals] == Unit{'='}) {
         marks.push_back(static_cast<uint32_t>(begin));
-        const std::u16string_view key = TrimBlanks(all.substr(first, equals - first));
+        const auto key = TrimBlanks(all.substr(first, equals - first));
         hashes.push_back(recent.HashOf(static_cast<size_t>(key.data() - data), key.size()));
         end = FindLineEnd(data, equals + 1, size);
       }
@@ -163,11 +190,13 @@ void Document::Impl::Parse() {
       end = FindLineEnd(data, first, size);
     }
     size_t next = end;
-    if (end < size) next += data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n' ? 2 : 1;
+    if (end < size) {
+      next += data[end] == Unit{'\r'} && end + 1 < size && data[end + 1] == Unit{'\n'} ? 2 : 1;
+    }
     // Lines this document writes end as its first line does.
     if (!line_end_seen && end < size) {
       line_end_seen = true;
-      line_end = next - end == 2 ? u"\r\n" : data[end] == u'\r' ? u"\r" : u"\n";
+      line_end = next - end == 2 ? u"\r\n" : data[end] == Unit{'\r'} ? u"\r" : u"\n";
     }
     begin = next;
   }
@@ -197,7 +226,7 @@ void Document::Impl::IndexMarks(std::span<const uint32_t> hashes) {
 
 void Document::Impl::IndexLines(std::span<const uint32_t> hashes) {
   auto hash_at = [&](uint32_t mark) {
-    return hashes.empty() ? NameHash(NameAt(mark)) : hashes[mark];
+    return hashes.empty() ? NameHashAt(mark) : hashes[mark];
   };
   const auto section_count = static_cast<uint32_t>(headers.size());
   size_t indexed_keys = 0;
@@ -239,7 +268,7 @@ void Document::Impl::ReplaceKeyHashes(uint32_t ordinal, uint32_t had) {
   std::vector<uint32_t> section;
   if (IsScanned(EntryCount(ordinal))) {
     for (uint32_t mark = headers[ordinal] + 1; mark < EndOfSection(ordinal); ++mark) {
-      section.push_back(NameHash(NameAt(mark)));
+      section.push_back(NameHashAt(mark));
     }
   }
   key_hashes.insert(key_hashes.begin() + key_hashes_start[ordinal], section.begin(), section.end());
@@ -249,7 +278,7 @@ void Document::Impl::ReplaceKeyHashes(uint32_t ordinal, uint32_t had) {
 void Document::Impl::StartScanning(uint32_t ordinal) {
   std::vector<uint32_t> section;
   for (uint32_t mark = headers[ordinal] + 1; mark < EndOfSection(ordinal); ++mark) {
-    const uint32_t hash = NameHash(NameAt(mark));
+    const uint32_t hash = NameHashAt(mark);
     keys.Erase(WithSection(hash, ordinal), mark, KeyHashes());
     section.push_back(hash);
   }
@@ -267,7 +296,7 @@ void Document::Impl::StopScanning(uint32_t ordinal) {
       begin;
   for (uint32_t mark = header + 1; mark < end; ++mark) {
     const uint32_t i = mark - header - 1;
-    const uint32_t hash = i < scanned ? key_hashes[begin + i] : NameHash(NameAt(mark));
+    const uint32_t hash = i < scanned ? key_hashes[begin + i] : NameHashAt(mark);
     keys.InsertIfAbsent(
         WithSection(hash, ordinal), mark,
         [&](uint32_t other) { return IsEntryOf(other, ordinal, NameAt(mark)); }, KeyHashes());
@@ -296,23 +325,52 @@ Document& Document::operator=(const Document& other) {
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
+Document Document::FromOwnedBytes(std::string bytes, const EncodingRules& rules) {
+  const std::optional<AsciiLayout> ascii = AsciiLayoutOf(bytes, rules);
+  if (!ascii) return FromBytes(bytes, rules);
+  Document document(rules);
+  Impl& impl = *document.impl_;
+  bytes.erase(0, ascii->bom_size);
+  impl.ascii = std::move(bytes);
+  impl.ascii_form = true;
+  impl.encoding = ascii->encoding;
+  impl.FinishRead();
+  return document;
+}
+
 Document Document::FromBytes(std::string_view bytes, const EncodingRules& rules) {
   Document document(rules);
   Impl& impl = *document.impl_;
+  if (const std::optional<AsciiLayout> ascii = AsciiLayoutOf(bytes, rules)) {
+    impl.ascii.assign(bytes.substr(ascii->bom_size));
+    impl.ascii_form = true;
+    impl.encoding = ascii->encoding;
+    impl.FinishRead();
+    return document;
+  }
   DecodedText decoded = Decode(bytes, rules);
   impl.text = std::move(decoded.text);
   impl.encoding = decoded.encoding;
   const bool utf16 = impl.encoding == Encoding::kUtf16Le || impl.encoding == Encoding::kUtf16Be;
   if (utf16 && bytes.size() % 2 == 1) impl.stray_byte = static_cast<unsigned char>(bytes.back());
-  if (impl.text.size() > kMaxTextUnits) {
-    impl.too_large = true;
-    return document;
-  }
-  impl.Parse();
+  impl.FinishRead();
   return document;
 }
 
+void Document::Impl::FinishRead() {
+  if (TextSize() > kMaxTextUnits) {
+    too_large = true;
+    return;
+  }
+  Parse();
+}
+
 std::string Document::ToBytes() const {
+  if (impl_->ascii_form) {
+    // ASCII is the same bytes in every encoding such text is kept for.
+    std::string bytes = impl_->encoding == Encoding::kUtf8Bom ? "\xEF\xBB\xBF" : "";
+    return bytes.append(impl_->ascii);
+  }
   std::optional<std::string> bytes = Encode(impl_->text, impl_->encoding, *impl_->rules);
   // Every document's text is encodable: decoding is lossless, edits refuse
   // lone surrogates and move a single-byte document to the rules' fallback
@@ -331,6 +389,7 @@ Encoding Document::encoding() const { return impl_->encoding; }
 size_t Document::MemoryUsage() const {
   const Impl& impl = *impl_;
   return sizeof(Document) + sizeof(Impl) + impl.text.capacity() * sizeof(char16_t) +
+         impl.ascii.capacity() +
          (impl.marks.capacity() + impl.headers.capacity() + impl.key_hashes.capacity() +
           impl.key_hashes_start.capacity()) *
              sizeof(uint32_t) +
@@ -339,14 +398,15 @@ size_t Document::MemoryUsage() const {
 
 bool Document::changed() const { return impl_->changed; }
 
-std::optional<std::u16string_view> Document::FindValue(std::u16string_view section,
-                                                       std::u16string_view key) const {
+std::optional<TextView> Document::FindValue(std::u16string_view section,
+                                            std::u16string_view key) const {
   const Impl& impl = *impl_;
   const uint32_t ordinal = impl.FindHeader(TrimBlanks(section));
   if (ordinal == kNoLine) return std::nullopt;
   const uint32_t entry = impl.FindEntry(ordinal, TrimBlanks(key));
   if (entry == kNoLine) return std::nullopt;
-  return ReadForm(EntryValue(impl.text, impl.marks[entry]));
+  return impl.WithText(
+      [&](auto all) { return ReadForm(AsTextView(EntryValue(all, impl.marks[entry]))); });
 }
 
 bool Document::VisitEntries(std::u16string_view section,
@@ -358,21 +418,34 @@ bool Document::VisitEntries(std::u16string_view section,
   const size_t stop = impl.SectionTextEnd(ordinal);
   for (size_t begin = impl.AfterHeader(ordinal); begin < stop;) {
     Line line;
-    begin = ReadLine(impl.text, begin, line);
+    begin = impl.WithText([&](auto all) { return ReadLine(all, begin, line); });
     if (!line.IsEntry()) continue;
-    const SectionEntry entry{impl.Name(line), impl.RawValue(line), line.kind == LineKind::kEntry};
+    const SectionEntry entry{impl.Part(line, line.name_offset, line.name_length),
+                             impl.Part(line, line.value_offset, line.value_length),
+                             line.kind == LineKind::kEntry};
     if (!thunk(context, entry)) break;
   }
   return true;
 }
 
-std::u16string_view ReadForm(std::u16string_view raw) {
-  std::u16string_view value = TrimBlanks(raw);
+namespace {
+
+template <typename Unit>
+std::basic_string_view<Unit> ReadFormOf(std::basic_string_view<Unit> raw) {
+  std::basic_string_view<Unit> value = TrimBlanks(raw);
   if (value.size() >= 2 && value.front() == value.back() &&
-      (value.front() == u'"' || value.front() == u'\'')) {
+      (value.front() == Unit{'"'} || value.front() == Unit{'\''})) {
     value = value.substr(1, value.size() - 2);
   }
   return value;
+}
+
+}  // namespace
+
+std::u16string_view ReadForm(std::u16string_view raw) { return ReadFormOf(raw); }
+
+TextView ReadForm(TextView raw) {
+  return raw.Visit([](auto units) { return AsTextView(ReadFormOf(units)); });
 }
 
 }  // namespace orx::platform::ini

@@ -16,14 +16,16 @@
 
 #include "base/status.h"
 #include "platform/ini/encoding.h"
+#include "platform/ini/text_view.h"
 
 namespace orx::platform::ini {
 
 // One entry of a section as the section read reports it, in file order.
+// The views point into the document's text (see TextView).
 struct SectionEntry {
-  std::u16string_view key;        // trimmed name; empty for "=value" lines
-  std::u16string_view raw_value;  // trimmed value as stored, quotes kept
-  bool has_equals;                // false for a line without '=' (key holds the text)
+  TextView key;        // trimmed name; empty for "=value" lines
+  TextView raw_value;  // trimmed value as stored, quotes kept
+  bool has_equals;     // false for a line without '=' (key holds the text)
 };
 
 // One edit of a batch on a section: with a value, sets `key` as SetValue
@@ -53,6 +55,10 @@ class Document {
   // byte string yields a document.
   static Document FromBytes(std::string_view bytes,
                             const EncodingRules& rules = DefaultEncodingRules());
+  // The same from bytes the document may keep: a file that is ASCII after
+  // its BOM becomes the document's text without a second copy.
+  static Document FromOwnedBytes(std::string bytes,
+                                 const EncodingRules& rules = DefaultEncodingRules());
 
   // The file as it is to be written: every untouched line as it was read,
   // in the document's encoding, with its BOM; for a document never edited,
@@ -82,9 +88,9 @@ class Document {
   // The value as a profile read returns it: trimmed, one outer pair of
   // matching quotes removed. nullopt when the section or the key is missing;
   // an empty view for "key=". The view lives as long as the document is
-  // neither edited nor destroyed.
-  std::optional<std::u16string_view> FindValue(std::u16string_view section,
-                                               std::u16string_view key) const;
+  // neither edited nor destroyed; it is of ASCII bytes while the document
+  // keeps an ASCII file as its bytes.
+  std::optional<TextView> FindValue(std::u16string_view section, std::u16string_view key) const;
 
   // Calls `visit` for each entry of the section in file order, skipping
   // comment and blank lines; stops early when `visit` returns false.
@@ -155,6 +161,10 @@ bool Document::ForEachEntry(std::u16string_view section, Visit visit) const {
 // The value as a profile read returns it: `raw` trimmed of space, TAB and VT,
 // then one outer pair of matching quotes (" or ') removed.
 std::u16string_view ReadForm(std::u16string_view raw);
+inline std::u16string_view ReadForm(const char16_t* raw) {
+  return ReadForm(std::u16string_view(raw));
+}
+TextView ReadForm(TextView raw);
 
 }  // namespace orx::platform::ini
 

@@ -1,7 +1,9 @@
 // The editing half of the document. An edit first decides whether the names
 // and value can be written at all, so a refused edit changes nothing; then
 // it splices the one line concerned into the text (or takes a section's
-// lines out of it) and moves the records behind the splice point.
+// lines out of it) and moves the records behind the splice point. Text kept
+// as ASCII bytes is widened to UTF-16 right before the first change, so an
+// edit that changes nothing leaves it as it is.
 #include <algorithm>
 #include <optional>
 
@@ -149,7 +151,7 @@ void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   if (!indexed) return;
   // A later key of the same name in the same section is now the first.
   for (uint32_t i = mark; i < EndOfSection(ordinal); ++i) {
-    if (EqualsIgnoreCase(NameAt(i), name)) {
+    if (EqualsIgnoreCase(NameAt(i), TextView(name))) {
       keys.Insert(key_hash, i, KeyHashes());
       return;
     }
@@ -214,6 +216,7 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
   const uint32_t ordinal = impl.FindHeader(section);
   if (ordinal == kNoLine) {
     // A new section goes at the end of the file, its key with it.
+    impl.Widen();
     impl.EndLastLine();
     const uint32_t added = static_cast<uint32_t>(impl.headers.size());
     const uint32_t mark = static_cast<uint32_t>(impl.marks.size());
@@ -232,9 +235,13 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
     if (entry != kNoLine) {
       // The key keeps its spelling in the file, the line its line end.
       const Line line = impl.LineAt(entry);
-      if (impl.RawValue(line) == stored) return Status::kOk;
+      if (impl.Part(line, line.value_offset, line.value_length) == TextView(stored)) {
+        return Status::kOk;
+      }
+      impl.Widen();
       impl.ReplaceEntryContent(entry, EntryLine(impl.Name(line), stored));
     } else {
+      impl.Widen();
       // After the section's last entry, before comments and blank lines
       // that trail it.
       size_t at = impl.AfterHeader(ordinal);
@@ -268,6 +275,7 @@ Status Document::DeleteKey(std::u16string_view section, std::u16string_view key)
   if (ordinal == kNoLine) return Status::kOk;
   const uint32_t entry = impl.FindEntry(ordinal, key);
   if (entry != kNoLine) {
+    impl.Widen();
     impl.RemoveEntry(entry, ordinal);
     impl.KeepEncodingFaithful();
   }
@@ -283,6 +291,7 @@ Status Document::DeleteSection(std::u16string_view section) {
   if (impl.too_large) return Status::kNotEnoughMemory;
   const uint32_t ordinal = impl.FindHeader(section);
   if (ordinal != kNoLine) {
+    impl.Widen();
     impl.RemoveSection(ordinal);
     impl.KeepEncodingFaithful();
   }

@@ -10,6 +10,14 @@
 // build than an index of every key of the file, and smaller. First sections
 // of more than kScannedEntries entries keep no hashes; their keys are in a
 // second line index, so that no lookup scans far.
+//
+// A file that is pure ASCII after its BOM (nearly every settings file) keeps
+// its own bytes as the text, one byte a unit, until its first edit: every
+// read works on either form of text through the templates of line.h and the
+// TextView overloads, and an edit first widens the text to UTF-16, so the
+// editing code knows one form only. Offsets count units, which both forms
+// share, so the records, the hashes and the indexes survive the widening
+// unchanged.
 #ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 #define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 
@@ -53,7 +61,9 @@ inline size_t SetGrowth(std::u16string_view section, std::u16string_view key,
 }
 
 struct Document::Impl {
-  std::u16string text;  // the whole file without its BOM
+  std::u16string text;  // the whole file without its BOM, unless ascii_form
+  std::string ascii;    // the same, one ASCII byte a unit, when ascii_form
+  bool ascii_form = false;
   // Where each header and each key=value line starts, in file order. A
   // "mark" below is an index into this list.
   std::vector<uint32_t> marks;
@@ -75,6 +85,18 @@ struct Document::Impl {
   bool changed = false;
   bool too_large = false;  // past kMaxTextUnits: kept whole, never parsed or edited
 
+  size_t TextSize() const { return ascii_form ? ascii.size() : text.size(); }
+  TextView Text() const { return ascii_form ? TextView::Ascii(ascii) : TextView(text); }
+  // Calls `read` with the text in its form: a std::u16string_view or a
+  // std::string_view of ASCII bytes.
+  template <typename Read>
+  decltype(auto) WithText(Read&& read) const {
+    return ascii_form ? read(std::string_view(ascii)) : read(std::u16string_view(text));
+  }
+  // Moves ASCII text to UTF-16; every edit starts with it.
+  void Widen();
+
+  // Name and RawValue read UTF-16 text: they serve edits, which widen first.
   std::u16string_view Name(const Line& line) const {
     return std::u16string_view(text).substr(line.begin + size_t{line.name_offset},
                                             line.name_length);
@@ -83,12 +105,18 @@ struct Document::Impl {
     return std::u16string_view(text).substr(line.begin + size_t{line.value_offset},
                                             line.value_length);
   }
+  // A line's name or value in either form of text, for reads.
+  TextView Part(const Line& line, uint32_t offset, uint32_t length) const {
+    return Text().substr(line.begin + size_t{offset}, length);
+  }
   Line LineAt(uint32_t mark) const {
     Line line;
-    ReadLine(text, marks[mark], line);
+    WithText([&](auto all) { ReadLine(all, marks[mark], line); });
     return line;
   }
-  std::u16string_view NameAt(uint32_t mark) const { return LineName(text, marks[mark]); }
+  TextView NameAt(uint32_t mark) const {
+    return WithText([&](auto all) { return AsTextView(LineName(all, marks[mark])); });
+  }
   // How many entries section `ordinal` has.
   uint32_t EntryCount(uint32_t ordinal) const {
     return EndOfSection(ordinal) - headers[ordinal] - 1;
@@ -103,12 +131,12 @@ struct Document::Impl {
   // Where the lines of section `ordinal` end in the text.
   size_t SectionTextEnd(uint32_t ordinal) const {
     const uint32_t end = EndOfSection(ordinal);
-    return end < marks.size() ? size_t{marks[end]} : text.size();
+    return end < marks.size() ? size_t{marks[end]} : TextSize();
   }
   // Where the line after the header of section `ordinal` starts.
   size_t AfterHeader(uint32_t ordinal) const {
     Line header;
-    return ReadLine(text, marks[headers[ordinal]], header);
+    return WithText([&](auto all) { return ReadLine(all, marks[headers[ordinal]], header); });
   }
 
   // The ordinal of the section whose lines include mark `mark`, kNoSection
@@ -118,6 +146,7 @@ struct Document::Impl {
   // they give a table that moves its slots the hashes it does not store.
   uint32_t HeaderHashAt(uint32_t ordinal) const;
   uint32_t KeyHashAt(uint32_t mark) const;
+  uint32_t NameHashAt(uint32_t mark) const;  // NameHash of entry `mark`'s key
   auto HeaderHashes() const {
     return [this](uint32_t ordinal) { return HeaderHashAt(ordinal); };
   }
@@ -125,8 +154,8 @@ struct Document::Impl {
     return [this](uint32_t mark) { return KeyHashAt(mark); };
   }
 
-  bool IsHeaderOf(uint32_t ordinal, std::u16string_view name) const;
-  bool IsEntryOf(uint32_t mark, uint32_t ordinal, std::u16string_view name) const;
+  bool IsHeaderOf(uint32_t ordinal, TextView name) const;
+  bool IsEntryOf(uint32_t mark, uint32_t ordinal, TextView name) const;
 
   // Ordinal of the first section called `name` (trimmed), or kNoLine.
   uint32_t FindHeader(std::u16string_view name) const;
@@ -134,8 +163,12 @@ struct Document::Impl {
   // kNoLine. Finds keys of first sections only.
   uint32_t FindEntry(uint32_t ordinal, std::u16string_view name) const;
 
-  // Records the header and entry lines of `text`; then indexes them.
+  // After the text is in place: parses it, or marks a text too large to.
+  void FinishRead();
+  // Records the header and entry lines of the text; then indexes them.
   void Parse();
+  template <typename Unit>
+  void ParseText(std::basic_string_view<Unit> all);
   // Fills the key hashes of scanned sections and both line indexes from the
   // records and `hashes`, the NameHash of each record's name.
   void IndexMarks(std::span<const uint32_t> hashes);
@@ -159,7 +192,7 @@ struct Document::Impl {
   // Whether the text may grow by `growth` units and stay within the offsets'
   // range; never for a document too large to parse.
   bool HasRoomFor(size_t growth) const {
-    return !too_large && text.size() + growth <= kMaxTextUnits;
+    return !too_large && TextSize() + growth <= kMaxTextUnits;
   }
 
   // Editing steps (document_edit.cc). Each keeps the text and the records in

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/utf.h"
 
@@ -142,6 +145,39 @@ DecodedText Decode(std::string_view bytes, const EncodingRules& rules) {
     if (auto text = DecodeUtf8(bytes)) return {std::move(*text), Encoding::kUtf8};
   }
   return {rules.single_byte.decode(bytes), Encoding::kWindows1252};
+}
+
+bool IsAscii(std::string_view bytes) {
+  const char* data = bytes.data();
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Four blocks of sixteen bytes are or-ed before their top bits are looked
+  // at, so that a large file is checked at about the speed memory delivers it.
+  for (; i + 64 <= bytes.size(); i += 64) {
+    const auto* block = reinterpret_cast<const __m128i*>(data + i);
+    const __m128i any =
+        _mm_or_si128(_mm_or_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
+                     _mm_or_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
+    if (_mm_movemask_epi8(any) != 0) return false;
+  }
+  for (; i + 16 <= bytes.size(); i += 16) {
+    if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i))) != 0) {
+      return false;
+    }
+  }
+#endif
+  for (; i < bytes.size(); ++i) {
+    if ((static_cast<unsigned char>(data[i]) & 0x80) != 0) return false;
+  }
+  return true;
+}
+
+std::optional<AsciiLayout> AsciiLayoutOf(std::string_view bytes, const EncodingRules& rules) {
+  // A UTF-16 BOM is not ASCII, so only the UTF-8 one can come before ASCII.
+  const size_t bom_size = bytes.starts_with(kBomUtf8) ? kBomUtf8.size() : 0;
+  if (!IsAscii(bytes.substr(bom_size))) return std::nullopt;
+  if (bom_size != 0) return AsciiLayout{bom_size, Encoding::kUtf8Bom};
+  return AsciiLayout{0, rules.guess_utf8 ? Encoding::kUtf8 : Encoding::kWindows1252};
 }
 
 std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,

@@ -60,6 +60,21 @@ struct DecodedText {
 // U+DC00 + byte (see DecodePath), so that Encode gives the bytes back.
 DecodedText Decode(std::string_view bytes, const EncodingRules& rules = DefaultEncodingRules());
 
+// Whether every byte is below 0x80.
+bool IsAscii(std::string_view bytes);
+
+// How a file that is pure ASCII after its BOM reads: the text is its bytes
+// from `bom_size` on, each the unit of its value, and `encoding` is what
+// Decode reports for it. Only for a file without BOM or with the UTF-8 one;
+// nullopt for every other file. Every code page a platform's rules use keeps
+// ASCII as it is, so the rules' guess does not change the text.
+struct AsciiLayout {
+  size_t bom_size;
+  Encoding encoding;
+};
+std::optional<AsciiLayout> AsciiLayoutOf(std::string_view bytes,
+                                         const EncodingRules& rules = DefaultEncodingRules());
+
 // The bytes of `text` in `encoding`, BOM included; nullopt when the encoding
 // cannot represent some character. The single-byte code page fails on
 // characters it does not hold, UTF-8 on a lone surrogate that is not a stray

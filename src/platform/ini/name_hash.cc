@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <random>
+#include <type_traits>
 
 #include "platform/ini/case_fold.h"
 
@@ -74,14 +75,27 @@ class SipHash13 {
   uint64_t v0_, v1_, v2_, v3_;
 };
 
-// The folded words of `name`, then its length.
-uint64_t HashName(std::u16string_view name) {
+// The four units of `name` at `at` as UTF-16.
+inline const char16_t* WordAt(std::u16string_view name, size_t at, char16_t*) {
+  return name.data() + at;
+}
+inline const char16_t* WordAt(std::string_view name, size_t at, char16_t* word) {
+  for (size_t j = 0; j < 4; ++j) word[j] = static_cast<unsigned char>(name[at + j]);
+  return word;
+}
+
+// The folded words of `name`, then its length; a word is four units, so
+// bytes are widened four at a time.
+template <typename Unit>
+uint64_t HashName(std::basic_string_view<Unit> name) {
   SipHash13 hash(ProcessKey());
   size_t i = 0;
-  for (; i + 4 <= name.size(); i += 4) hash.Add(FoldCaseWord(name.data() + i));
+  char16_t word[4];
+  for (; i + 4 <= name.size(); i += 4) hash.Add(FoldCaseWord(WordAt(name, i, word)));
   if (i < name.size()) {
     char16_t tail[4] = {};
-    for (size_t j = 0; i + j < name.size(); ++j) tail[j] = name[i + j];
+    for (size_t j = 0; i + j < name.size(); ++j)
+      tail[j] = static_cast<std::make_unsigned_t<Unit>>(name[i + j]);
     hash.Add(FoldCaseWord(tail));
   }
   return hash.Finish(name.size());
@@ -90,6 +104,9 @@ uint64_t HashName(std::u16string_view name) {
 }  // namespace
 
 uint32_t NameHash(std::u16string_view name) { return static_cast<uint32_t>(HashName(name)); }
+uint32_t NameHash(std::string_view ascii_name) {
+  return static_cast<uint32_t>(HashName(ascii_name));
+}
 
 uint32_t KeyHash(std::u16string_view name, uint32_t section) {
   return WithSection(NameHash(name), section);

@@ -13,6 +13,9 @@ namespace orx::platform::ini {
 
 // A hash of `name` that is equal for names EqualsIgnoreCase calls equal.
 uint32_t NameHash(std::u16string_view name);
+// The same hash for a name kept as ASCII bytes: each byte is hashed as the
+// unit of its value, so a name hashes alike in either form of text.
+uint32_t NameHash(std::string_view ascii_name);
 
 // The hash of a key: of its name and its section's ordinal together, so
 // equal keys of different sections spread over the index too.

@@ -24,6 +24,20 @@ SerialisationReader::SerialisationReader(const Document& document, size_t chunk_
 
 bool SerialisationReader::Refill() {
   chunk_.clear();
+  piece_ = {};
+  if (impl_.ascii_form) {
+    // The bytes are the text itself: the BOM, then views of the text.
+    if (!started_) {
+      started_ = true;
+      if (impl_.encoding == Encoding::kUtf8Bom) chunk_ = *Encode(u"", impl_.encoding, *impl_.rules);
+      piece_ = chunk_;
+      return true;
+    }
+    if (next_unit_ >= impl_.ascii.size()) return false;
+    piece_ = std::string_view(impl_.ascii).substr(next_unit_, chunk_units_);
+    next_unit_ += piece_.size();
+    return true;
+  }
   const std::u16string_view text = impl_.text;
   if (!started_ || next_unit_ < text.size()) {
     size_t end = std::min(text.size(), next_unit_ + chunk_units_);
@@ -38,12 +52,14 @@ bool SerialisationReader::Refill() {
     if (started_) chunk_.erase(0, std::min(bom_size_, chunk_.size()));
     started_ = true;
     next_unit_ = end;
+    piece_ = chunk_;
     return true;
   }
   if (!stray_done_) {
     stray_done_ = true;
     if (impl_.stray_byte >= 0 && !impl_.changed) {
       chunk_.push_back(static_cast<char>(impl_.stray_byte));
+      piece_ = chunk_;
       return true;
     }
   }
@@ -52,7 +68,8 @@ bool SerialisationReader::Refill() {
 
 size_t SerialisationReader::MatchAscii(std::string_view bytes) {
   const bool utf8 = impl_.encoding == Encoding::kUtf8 || impl_.encoding == Encoding::kUtf8Bom;
-  if (!utf8 || (!started_ && bom_size_ != 0) || failed_) return 0;
+  // ASCII text is handed out as it is, and compared as it comes.
+  if (!utf8 || impl_.ascii_form || (!started_ && bom_size_ != 0) || failed_) return 0;
   const std::u16string_view text = std::u16string_view(impl_.text).substr(next_unit_);
   const size_t limit = std::min(bytes.size(), text.size());
   const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -82,7 +99,7 @@ std::string_view SerialisationReader::Next() {
   // Empty pieces (the first chunk of an empty text without BOM) say
   // nothing; only the end gives an empty view.
   while (!failed_ && Refill()) {
-    if (!chunk_.empty()) return chunk_;
+    if (!piece_.empty()) return piece_;
   }
   return {};
 }

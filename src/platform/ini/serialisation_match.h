@@ -3,7 +3,8 @@
 // file it may have come from and writes a document out, and a second copy of
 // a file of several megabytes, even a passing one, would cost about as much
 // as the cache itself (a freed buffer of that size tends to stay with the
-// process). The text is encoded some tens of KB at a time.
+// process). The text is encoded some tens of KB at a time; text kept as
+// ASCII bytes is handed out as it is, in pieces of the same size.
 #ifndef ORX_PLATFORM_INI_SERIALISATION_MATCH_H_
 #define ORX_PLATFORM_INI_SERIALISATION_MATCH_H_
 
@@ -32,7 +33,8 @@ class SerialisationReader {
 
   // Between chunks of a UTF-8 document: how many of `bytes` equal the next
   // units of text, all ASCII, which are then taken as handed out; 0 in any
-  // other encoding. Most settings text is ASCII, and comparing it in place
+  // other encoding, and for text kept as ASCII bytes, which Next hands out
+  // as it is. Most settings text is ASCII, and comparing it in place
   // costs a fraction of encoding it first.
   size_t MatchAscii(std::string_view bytes);
 
@@ -52,7 +54,8 @@ class SerialisationReader {
   bool stray_done_ = false;  // the odd byte of a UTF-16 file, if any, is out
   bool failed_ = false;
   size_t bom_size_ = 0;
-  std::string chunk_;
+  std::string chunk_;       // the encoded piece, when text must be encoded
+  std::string_view piece_;  // what Next hands out: chunk_, or ASCII text as it is
 };
 
 // Compares a candidate, handed over in pieces, with the serialisation.

@@ -97,8 +97,8 @@ std::u16string ListEntries(const Document& document, std::u16string_view section
   std::u16string listed;
   const bool found = document.ForEachEntry(section, [&](const SectionEntry& entry) {
     if (!listed.empty()) listed += u'|';
-    listed += entry.key;
-    if (entry.has_equals) (listed += u'=') += entry.raw_value;
+    entry.key.AppendTo(listed);
+    if (entry.has_equals) entry.raw_value.AppendTo(listed += u'=');
     return true;
   });
   return found ? listed : u"<missing>";
@@ -142,7 +142,7 @@ TEST(Document, SectionVisitStopsWhenAsked) {
   const Document document = Document::FromBytes("[S]\na=1\nb=2\nc=3\n");
   std::vector<std::u16string> keys;
   document.ForEachEntry(u"s", [&](const SectionEntry& entry) {
-    keys.emplace_back(entry.key);
+    keys.push_back(entry.key.ToU16());
     return keys.size() < 2;
   });
   EXPECT_EQ(keys, (std::vector<std::u16string>{u"a", u"b"}));

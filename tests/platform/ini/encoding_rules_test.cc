@@ -99,8 +99,8 @@ TEST(EncodingRules, TextBeyondTheCodePageTurnsTheFileIntoUtf16) {
   const std::u16string_view beyond = u"\u65E5\u672C \U0001F600";
   for (const EncodingRules* rules : {&AnsiRules(), &ShiftedRules()}) {
     Document document = Document::FromBytes(file, *rules);
-    const std::u16string name(*document.FindValue(u"A", u"name"));
-    const std::u16string other(*document.FindValue(u"B", u"other"));
+    const std::u16string name = document.FindValue(u"A", u"name")->ToU16();
+    const std::u16string other = document.FindValue(u"B", u"other")->ToU16();
     ASSERT_EQ(document.SetValue(u"A", u"new", beyond), Status::kOk);
     EXPECT_EQ(document.encoding(), Encoding::kUtf16Le);
     const std::u16string expected = u"[A]\r\nname=" + name + u"\r\nnew=" + std::u16string(beyond) +

@@ -13,7 +13,10 @@ namespace orx::platform::ini {
 inline std::u16string Entries(const Document& document, std::u16string_view section) {
   std::u16string listed;
   document.ForEachEntry(section, [&](const SectionEntry& entry) {
-    ((((listed += entry.key) += u'=') += entry.raw_value) += u'|');
+    entry.key.AppendTo(listed);
+    listed += u'=';
+    entry.raw_value.AppendTo(listed);
+    listed += u'|';
     return true;
   });
   return listed;

@@ -201,8 +201,8 @@ TEST_F(ProfileStoreCacheTest, EditorTakesOverDocumentsReadersHaveDropped) {
       while (!done) {
         Result<Snapshot> snapshot = store.Load(Path("a.ini"));
         if (!snapshot.ok()) continue;
-        std::optional<std::u16string_view> value = (*snapshot)->FindValue(u"S", u"n");
-        int n = value ? std::stoi(EncodePath(*value)) : -1;
+        std::optional<ini::TextView> value = (*snapshot)->FindValue(u"S", u"n");
+        int n = value ? std::stoi(EncodePath(value->ToU16())) : -1;
         if (n < last) ++regressions;
         last = n;
       }

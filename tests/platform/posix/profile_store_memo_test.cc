@@ -35,9 +35,9 @@ class ProfileStoreMemoTest : public orx::testing::DataFolderTest {
   // Through the store's FindValue, so that the thread's remembered lookups
   // face every change too.
   std::string Value(ProfileStore& store) {
-    Result<std::optional<std::u16string_view>> value = store.FindValue(Path(), u"S", u"k");
+    Result<std::optional<ini::TextView>> value = store.FindValue(Path(), u"S", u"k");
     if (!value.ok()) return "error " + ::testing::PrintToString(value.status());
-    return *value ? EncodePath(**value) : "missing";
+    return *value ? EncodePath((*value)->ToU16()) : "missing";
   }
 
   // Reads until the memo holds a trusted hit.

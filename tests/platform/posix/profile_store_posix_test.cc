@@ -45,8 +45,8 @@ class ProfileStoreTest : public orx::testing::DataFolderTest {
                        std::u16string_view key) {
     Snapshot snapshot = Load(name);
     if (!snapshot) return u"<error>";
-    std::optional<std::u16string_view> value = snapshot->FindValue(section, key);
-    return value ? std::u16string(*value) : u"<missing>";
+    std::optional<ini::TextView> value = snapshot->FindValue(section, key);
+    return value ? value->ToU16() : u"<missing>";
   }
 
   Status Set(const std::string& name, std::u16string_view section, std::u16string_view key,

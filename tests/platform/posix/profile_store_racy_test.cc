@@ -94,7 +94,7 @@ TEST_F(ProfileStoreRacyTest, EditStartsFromTheFileAsItIs) {
       folder_.Write("a.ini", c.before);
       FrozenIdentity frozen(folder_.File("a.ini"));
       Snapshot held = Load(store);
-      const std::optional<std::u16string_view> held_value = held->FindValue(u"S", u"k");
+      const std::optional<ini::TextView> held_value = held->FindValue(u"S", u"k");
       if (!reader_holds) held.reset();
       OverwriteInPlace(folder_.File("a.ini"), c.after);
 

@@ -73,7 +73,7 @@ TEST_F(ProfileStoreStressTest, WritersInThreadsOfSeveralProcessesLoseNoUpdate) {
   for (int p = 0; p < kProcesses; ++p) {
     for (int t = 0; t < kThreads; ++t) {
       for (int r = 0; r < kRounds; ++r) {
-        std::optional<std::u16string_view> value = document.FindValue(u"S", KeyOf(p, t, r));
+        std::optional<ini::TextView> value = document.FindValue(u"S", KeyOf(p, t, r));
         present += value && *value == KeyOf(p, t, r) ? 1 : 0;
       }
     }
@@ -107,7 +107,7 @@ TEST_F(ProfileStoreStressTest, WriterKilledAtAnyMomentLeavesOldOrNewFile) {
     ++kills;
 
     ini::Document document = ini::Document::FromBytes(folder_.Read("a.ini"));
-    std::optional<std::u16string_view> value = document.FindValue(u"S", u"k");
+    std::optional<ini::TextView> value = document.FindValue(u"S", u"k");
     ASSERT_TRUE(value.has_value()) << "after kill " << kills;
     EXPECT_TRUE(*value == values[0] || *value == values[1] || *value == values[2]);
     EXPECT_EQ(document.FindValue(u"Pad", u"key1999"), std::u16string_view(u"some padding text"));
