@@ -66,19 +66,42 @@ std::u16string EntryLine(std::u16string_view key, std::u16string_view stored) {
   return line;
 }
 
-void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
-                            size_t first_moved) {
+namespace {
+
+// Puts `insert` where `count` units were at `position` of `text`.
+template <typename Unit>
+void SpliceText(std::basic_string<Unit>& text, size_t position, size_t count,
+                std::basic_string_view<Unit> insert) {
   const size_t size = text.size() - count + insert.size();
   if (size > text.capacity()) {
     // A string that outgrows its capacity doubles it: a large file's text
     // would take twice its size after its first growing edit. A sixteenth
     // more is room for many more edits, and the splice is done in the copy.
-    std::u16string grown;
+    std::basic_string<Unit> grown;
     grown.reserve(size + size / 16);
     grown.append(text, 0, position).append(insert).append(text, position + count);
     text = std::move(grown);
   } else {
     text.replace(position, count, insert);
+  }
+}
+
+bool IsAsciiText(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x80; });
+}
+
+}  // namespace
+
+void Document::Impl::Splice(size_t position, size_t count, std::u16string_view insert,
+                            size_t first_moved) {
+  // ASCII put into ASCII text keeps it in the file's own bytes, so that a
+  // write of such an edit is those bytes; anything else widens it first.
+  if (ascii_form && !IsAsciiText(insert)) Widen();
+  if (ascii_form) {
+    const std::string narrow(insert.begin(), insert.end());
+    SpliceText(ascii, position, count, std::string_view(narrow));
+  } else {
+    SpliceText(text, position, count, insert);
   }
   MoveMarksFrom(first_moved, count, insert.size());
   changed = true;
@@ -91,8 +114,9 @@ void Document::Impl::MoveMarksFrom(size_t first, size_t removed, size_t inserted
 }
 
 void Document::Impl::EndLastLine() {
-  if (text.empty() || text.back() == u'\n' || text.back() == u'\r') return;
-  Splice(text.size(), 0, line_end, marks.size());
+  const TextView all = Text();
+  if (all.empty() || all[all.size() - 1] == u'\n' || all[all.size() - 1] == u'\r') return;
+  Splice(all.size(), 0, line_end, marks.size());
 }
 
 void Document::Impl::InsertEntry(uint32_t mark, uint32_t ordinal, size_t position,
@@ -100,7 +124,7 @@ void Document::Impl::InsertEntry(uint32_t mark, uint32_t ordinal, size_t positio
   std::u16string piece(content);
   // A bare CR right before a LF would join the line to the empty line that
   // follows it; CRLF keeps both.
-  const bool joins = line_end == u"\r" && position < text.size() && text[position] == u'\n';
+  const bool joins = line_end == u"\r" && position < TextSize() && Text()[position] == u'\n';
   piece += joins ? u"\r\n" : line_end;
   Splice(position, 0, piece, mark);
   // Grown by a sixteenth, as the text is, rather than doubled.
@@ -129,7 +153,7 @@ void Document::Impl::ReplaceEntryContent(uint32_t mark, std::u16string_view cont
 
 void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   const Line removed = LineAt(mark);
-  const std::u16string name(Name(removed));
+  const std::u16string name = NameAt(mark).ToU16();
   const uint32_t key_hash = KeyHash(name, ordinal);
   const uint32_t entries = EntryCount(ordinal);
   const bool indexed = !IsScanned(entries) && keys.Erase(key_hash, mark, KeyHashes());
@@ -188,7 +212,8 @@ void Document::Impl::RemoveSection(uint32_t ordinal) {
 }
 
 void Document::Impl::KeepEncodingFaithful() {
-  if (encoding != Encoding::kWindows1252) return;
+  // ASCII reads back the same in every encoding it is kept for.
+  if (ascii_form || encoding != Encoding::kWindows1252) return;
   const std::optional<std::string> bytes = Encode(text, encoding, *rules);
   if (!bytes) {
     // Text the code page cannot hold would be lost or replaced.
@@ -216,7 +241,6 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
   const uint32_t ordinal = impl.FindHeader(section);
   if (ordinal == kNoLine) {
     // A new section goes at the end of the file, its key with it.
-    impl.Widen();
     impl.EndLastLine();
     const uint32_t added = static_cast<uint32_t>(impl.headers.size());
     const uint32_t mark = static_cast<uint32_t>(impl.marks.size());
@@ -224,12 +248,12 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
     std::u16string header_text(u"[");
     header_text.append(section).push_back(u']');
     header_text += impl.line_end;
-    impl.Splice(impl.text.size(), 0, header_text, mark);
-    impl.marks.push_back(static_cast<uint32_t>(impl.text.size() - header_text.size()));
+    impl.Splice(impl.TextSize(), 0, header_text, mark);
+    impl.marks.push_back(static_cast<uint32_t>(impl.TextSize() - header_text.size()));
     impl.headers.push_back(mark);
     impl.key_hashes_start.push_back(static_cast<uint32_t>(impl.key_hashes.size()));
     impl.sections.Insert(NameHash(section), added, impl.HeaderHashes());
-    impl.InsertEntry(mark + 1, added, impl.text.size(), EntryLine(key, stored), NameHash(key));
+    impl.InsertEntry(mark + 1, added, impl.TextSize(), EntryLine(key, stored), NameHash(key));
   } else {
     const uint32_t entry = impl.FindEntry(ordinal, key);
     if (entry != kNoLine) {
@@ -238,22 +262,21 @@ Status Document::SetValue(std::u16string_view section, std::u16string_view key,
       if (impl.Part(line, line.value_offset, line.value_length) == TextView(stored)) {
         return Status::kOk;
       }
-      impl.Widen();
-      impl.ReplaceEntryContent(entry, EntryLine(impl.Name(line), stored));
+      impl.ReplaceEntryContent(
+          entry, EntryLine(impl.Part(line, line.name_offset, line.name_length).ToU16(), stored));
     } else {
-      impl.Widen();
       // After the section's last entry, before comments and blank lines
       // that trail it.
       size_t at = impl.AfterHeader(ordinal);
       const size_t stop = impl.SectionTextEnd(ordinal);
       for (size_t begin = at; begin < stop;) {
         Line line;
-        begin = ReadLine(impl.text, begin, line);
+        begin = impl.WithText([&](auto all) { return ReadLine(all, begin, line); });
         if (line.IsEntry()) at = begin;
       }
-      if (at == impl.text.size()) {
+      if (at == impl.TextSize()) {
         impl.EndLastLine();
-        at = impl.text.size();
+        at = impl.TextSize();
       }
       impl.InsertEntry(impl.EndOfSection(ordinal), ordinal, at, EntryLine(key, stored),
                        NameHash(key));
@@ -275,7 +298,6 @@ Status Document::DeleteKey(std::u16string_view section, std::u16string_view key)
   if (ordinal == kNoLine) return Status::kOk;
   const uint32_t entry = impl.FindEntry(ordinal, key);
   if (entry != kNoLine) {
-    impl.Widen();
     impl.RemoveEntry(entry, ordinal);
     impl.KeepEncodingFaithful();
   }

@@ -12,12 +12,13 @@
 // second line index, so that no lookup scans far.
 //
 // A file that is pure ASCII after its BOM (nearly every settings file) keeps
-// its own bytes as the text, one byte a unit, until its first edit: every
-// read works on either form of text through the templates of line.h and the
-// TextView overloads, and an edit first widens the text to UTF-16, so the
-// editing code knows one form only. Offsets count units, which both forms
-// share, so the records, the hashes and the indexes survive the widening
-// unchanged.
+// its own bytes as the text, one byte a unit, until an edit puts something
+// else in: every read works on either form of text through the templates of
+// line.h and the TextView overloads; Splice puts ASCII into the bytes as they
+// are, and widens the text to UTF-16 first for anything else, as do the
+// rarer edits of whole sections, so that their code knows one form only.
+// Offsets count units, which both forms share, so the records, the hashes
+// and the indexes survive the widening unchanged.
 #ifndef ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 #define ORX_PLATFORM_INI_DOCUMENT_IMPL_H_
 
@@ -96,15 +97,6 @@ struct Document::Impl {
   // Moves ASCII text to UTF-16; every edit starts with it.
   void Widen();
 
-  // Name and RawValue read UTF-16 text: they serve edits, which widen first.
-  std::u16string_view Name(const Line& line) const {
-    return std::u16string_view(text).substr(line.begin + size_t{line.name_offset},
-                                            line.name_length);
-  }
-  std::u16string_view RawValue(const Line& line) const {
-    return std::u16string_view(text).substr(line.begin + size_t{line.value_offset},
-                                            line.value_length);
-  }
   // A line's name or value in either form of text, for reads.
   TextView Part(const Line& line, uint32_t offset, uint32_t length) const {
     return Text().substr(line.begin + size_t{offset}, length);

@@ -196,9 +196,24 @@ TEST(AsciiDocument, AnEditKeepsTheBytesItDoesNotReach) {
   EXPECT_EQ(document.ToBytes(), "; note\r\n[S]\r\nk=longer\r\n  spaced = \"q\" \r\n[T]\rx=1\n");
   const std::optional<TextView> after = document.FindValue(u"T", u"x");
   ASSERT_TRUE(after.has_value());
-  EXPECT_TRUE(after->wide());  // the edit widened the text
+  EXPECT_FALSE(after->wide());  // ASCII put into ASCII keeps the bytes
   EXPECT_EQ(*after, u"1");
   EXPECT_EQ(document.FindValue(u"s", u"SPACED"), u"q");
+  // Edits that add, remove and append lines keep them too.
+  ASSERT_EQ(document.SetValue(u"S", u"added", u"2"), Status::kOk);
+  ASSERT_EQ(document.DeleteKey(u"S", u"spaced"), Status::kOk);
+  ASSERT_EQ(document.SetValue(u"New", u"n", u"3"), Status::kOk);
+  EXPECT_FALSE(document.FindValue(u"T", u"x")->wide());
+  EXPECT_EQ(document.ToBytes(),
+            "; note\r\n[S]\r\nk=longer\r\nadded=2\r\n[T]\rx=1\n[New]\r\nn=3\r\n");
+  // A character past ASCII widens the text; every byte stays as it was.
+  ASSERT_EQ(document.SetValue(u"T", u"x", u"\u00e9"), Status::kOk);
+  const std::optional<TextView> widened = document.FindValue(u"T", u"x");
+  ASSERT_TRUE(widened.has_value());
+  EXPECT_TRUE(widened->wide());
+  EXPECT_EQ(*widened, u"\u00e9");
+  EXPECT_EQ(document.ToBytes(),
+            "; note\r\n[S]\r\nk=longer\r\nadded=2\r\n[T]\rx=\xC3\xA9\n[New]\r\nn=3\r\n");
 }
 
 TEST(AsciiDocument, AnEditThatChangesNothingKeepsTheBytes) {
