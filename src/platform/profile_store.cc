@@ -302,9 +302,9 @@ Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint
 }
 
 Result<std::optional<ini::TextView>> ProfileStore::FindValue(std::u16string_view path,
-                                                                   std::u16string_view section,
-                                                                   std::u16string_view key,
-                                                                   uint64_t path_build) {
+                                                             std::u16string_view section,
+                                                             std::u16string_view key,
+                                                             uint64_t path_build) {
   ThreadMemo& memo = Memo();
   Result<const ini::Document*> document = BorrowWith(memo, path, path_build);
   if (!document.ok()) return document.status();

@@ -81,8 +81,7 @@ class ProfileStore {
   // last path of the same number is taken as equal without comparing it.
   Result<std::optional<ini::TextView>> FindValue(std::u16string_view path,
                                                  std::u16string_view section,
-                                                 std::u16string_view key,
-                                                 uint64_t path_build = 0);
+                                                 std::u16string_view key, uint64_t path_build = 0);
 
   // Runs `edit` on the current document of `path` under the file's writer
   // lock, re-read under that lock. When `edit` returns kOk and has changed

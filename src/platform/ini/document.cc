@@ -225,9 +225,7 @@ void Document::Impl::IndexMarks(std::span<const uint32_t> hashes) {
 }
 
 void Document::Impl::IndexLines(std::span<const uint32_t> hashes) {
-  auto hash_at = [&](uint32_t mark) {
-    return hashes.empty() ? NameHashAt(mark) : hashes[mark];
-  };
+  auto hash_at = [&](uint32_t mark) { return hashes.empty() ? NameHashAt(mark) : hashes[mark]; };
   const auto section_count = static_cast<uint32_t>(headers.size());
   size_t indexed_keys = 0;
   for (uint32_t ordinal = 0; ordinal < section_count; ++ordinal) {
