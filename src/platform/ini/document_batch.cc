@@ -223,7 +223,8 @@ Status Document::ApplyToSection(std::u16string_view section, std::span<const Key
     if (!impl.HasRoomFor(growth)) return Status::kNotEnoughMemory;
   }
   const uint32_t ordinal = impl.FindHeader(section);
-  // The batch reads the section's UTF-16 lines (single edits widen alike).
+  // The batch reads the section's UTF-16 lines: its text is widened first,
+  // while single edits keep ASCII text as it is.
   if (ordinal != kNoLine) impl.Widen();
   const std::u16string_view lines =
       ordinal == kNoLine ? std::u16string_view()
