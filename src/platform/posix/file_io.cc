@@ -156,12 +156,20 @@ Result<FileComparison> CompareWithFile(const std::string& path, int64_t expected
   return comparison;
 }
 
+namespace {
+
+// Both times in whole seconds: a file system that keeps no finer times (FAT
+// keeps two), or one that may keep no change time of its own.
+bool HasWholeSecondTimes(const FileIdentity& identity) {
+  return identity.ctime_ns % kNsPerSecond == 0 && identity.mtime_ns % kNsPerSecond == 0;
+}
+
+}  // namespace
+
 bool IsRacilyClean(const FileIdentity& identity, int64_t read_started_ns) {
   // Only the change time counts: every write sets it to the current time,
   // while the modification time may be set to anything, the future included.
-  bool whole_seconds =
-      identity.ctime_ns % kNsPerSecond == 0 && identity.mtime_ns % kNsPerSecond == 0;
-  int64_t tick = whole_seconds ? kCoarseTickNs : kFineTickNs;
+  int64_t tick = HasWholeSecondTimes(identity) ? kCoarseTickNs : kFineTickNs;
   return read_started_ns - identity.ctime_ns < tick;
 }
 
@@ -169,10 +177,9 @@ bool IsRacilyWritten(const FileIdentity& written) {
   // A change time later than the modification time means the time was set
   // after the last write; any later write stamps a time at least as late as
   // that change time, so it moves the modification time on. Files of
-  // whole-second times are left to the read-back: such file systems may not
-  // keep a change time of their own.
+  // whole-second times are left to the read-back.
   const bool dated_before_change =
-      written.mtime_ns < written.ctime_ns && written.mtime_ns % kNsPerSecond != 0;
+      written.mtime_ns < written.ctime_ns && !HasWholeSecondTimes(written);
   return !dated_before_change && IsRacilyClean(written, NowNs());
 }
 
