@@ -1,8 +1,9 @@
-// Equality of two runs of UTF-16 units of one known length, for the hit
-// paths of a cached read, which compare names and paths of a few dozen units
-// on every call: sixteen bytes at a time inline, the last block overlapping
-// the one before it, so neither a call to memcmp nor a loop over a tail is
-// paid. Reads only the units given.
+// Equality of two runs of units of one known length (UTF-16, or ASCII kept
+// as bytes): for the hit paths of a cached read, which compare names and
+// paths of a few dozen units on every call, and for the parse, which
+// compares each key name with one met before. Sixteen bytes at a time
+// inline, the last block overlapping the one before it, so neither a call
+// to memcmp nor a loop over a tail is paid. Reads only the units given.
 #ifndef ORX_BASE_SAME_UNITS_H_
 #define ORX_BASE_SAME_UNITS_H_
 
@@ -31,11 +32,11 @@ inline bool Same16(const unsigned char* a, const unsigned char* b) {
 
 }  // namespace same_units_detail
 
-inline bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
+// Equality of `bytes` bytes at `a` and `b`.
+inline bool SameBytes(const void* a, const void* b, size_t bytes) {
   using namespace same_units_detail;
-  const auto* left = reinterpret_cast<const unsigned char*>(a);
-  const auto* right = reinterpret_cast<const unsigned char*>(b);
-  const size_t bytes = count * sizeof(char16_t);
+  const auto* left = static_cast<const unsigned char*>(a);
+  const auto* right = static_cast<const unsigned char*>(b);
   if (bytes >= 16) {
     for (size_t at = 0; at + 16 < bytes; at += 16) {
       if (!Same16(left + at, right + at)) return false;
@@ -50,8 +51,18 @@ inline bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
     return ((Load4(left) ^ Load4(right)) | (Load4(left + bytes - 4) ^ Load4(right + bytes - 4))) ==
            0;
   }
-  return bytes == 0 || *a == *b;
+  for (size_t at = 0; at < bytes; ++at) {
+    if (left[at] != right[at]) return false;
+  }
+  return true;
 }
+
+inline bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
+  return SameBytes(a, b, count * sizeof(char16_t));
+}
+
+// The same for ASCII text kept as bytes.
+inline bool SameUnits(const char* a, const char* b, size_t count) { return SameBytes(a, b, count); }
 
 }  // namespace orx
 

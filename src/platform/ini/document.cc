@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "base/same_units.h"
 #include "base/utf.h"
 #include "platform/ini/case_fold.h"
 #include "platform/ini/document_impl.h"
@@ -110,36 +111,8 @@ class RecentNameHashes {
     return (mixed * 0x9E3779B1u) >> (32 - kSlotBits);
   }
 
-  // Sixteen bytes a step (eight UTF-16 units, sixteen ASCII ones) where
-  // every step's reads stay within the text; the last step looks only at
-  // the units left.
   bool SameUnits(size_t a, size_t b, size_t count) const {
-    const Unit* data = text_.data();
-#if defined(__SSE2__)
-    constexpr size_t kStep = 16 / sizeof(Unit);
-    if (std::max(a, b) + count + kStep <= text_.size()) {
-      for (size_t i = 0;; i += kStep) {
-        const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + a + i));
-        const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + b + i));
-        __m128i same;
-        if constexpr (sizeof(Unit) == 1) {
-          same = _mm_cmpeq_epi8(left, right);
-        } else {
-          same = _mm_cmpeq_epi16(left, right);
-        }
-        const auto equal = static_cast<unsigned>(_mm_movemask_epi8(same));
-        if (count - i <= kStep) {
-          const unsigned wanted = (1u << (sizeof(Unit) * (count - i))) - 1;
-          return (equal & wanted) == wanted;
-        }
-        if (equal != 0xFFFF) return false;
-      }
-    }
-#endif
-    for (size_t i = 0; i < count; ++i) {
-      if (data[a + i] != data[b + i]) return false;
-    }
-    return true;
+    return orx::SameUnits(text_.data() + a, text_.data() + b, count);
   }
 
   View text_;
@@ -274,14 +247,12 @@ void Document::Impl::ReplaceKeyHashes(uint32_t ordinal, uint32_t had) {
 }
 
 void Document::Impl::StartScanning(uint32_t ordinal) {
-  std::vector<uint32_t> section;
-  for (uint32_t mark = headers[ordinal] + 1; mark < EndOfSection(ordinal); ++mark) {
-    const uint32_t hash = NameHashAt(mark);
-    keys.Erase(WithSection(hash, ordinal), mark, KeyHashes());
-    section.push_back(hash);
+  ReplaceKeyHashes(ordinal, 0);
+  const uint32_t* const hashes = key_hashes.data() + key_hashes_start[ordinal];
+  const uint32_t first = headers[ordinal] + 1;
+  for (uint32_t mark = first; mark < EndOfSection(ordinal); ++mark) {
+    keys.Erase(WithSection(hashes[mark - first], ordinal), mark, KeyHashes());
   }
-  key_hashes.insert(key_hashes.begin() + key_hashes_start[ordinal], section.begin(), section.end());
-  MoveKeyHashStarts(ordinal, static_cast<uint32_t>(section.size()));
 }
 
 void Document::Impl::StopScanning(uint32_t ordinal) {

@@ -154,12 +154,14 @@ void Document::Impl::ReplaceEntryContent(uint32_t mark, std::u16string_view cont
 void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   const Line removed = LineAt(mark);
   const std::u16string name = NameAt(mark).ToU16();
-  const uint32_t key_hash = KeyHash(name, ordinal);
   const uint32_t entries = EntryCount(ordinal);
-  const bool indexed = !IsScanned(entries) && keys.Erase(key_hash, mark, KeyHashes());
-  if (IsScanned(entries)) {
-    key_hashes.erase(key_hashes.begin() + key_hashes_start[ordinal] +
-                     (mark - headers[ordinal] - 1));
+  const bool scanned = IsScanned(entries);
+  // A scanned section holds the name's hash already, here.
+  const size_t stored = key_hashes_start[ordinal] + size_t{mark - headers[ordinal] - 1};
+  const uint32_t key_hash = WithSection(scanned ? key_hashes[stored] : NameHashAt(mark), ordinal);
+  const bool indexed = !scanned && keys.Erase(key_hash, mark, KeyHashes());
+  if (scanned) {
+    key_hashes.erase(key_hashes.begin() + static_cast<ptrdiff_t>(stored));
     MoveKeyHashStarts(ordinal, 0u - 1u);
   }
   Splice(removed.begin, removed.units(), {}, mark + 1);
@@ -168,7 +170,7 @@ void Document::Impl::RemoveEntry(uint32_t mark, uint32_t ordinal) {
   // keys of a large file quadratic.
   keys.ShiftLinesDownFrom(mark + 1);
   for (uint32_t& header : headers) header -= header > mark;
-  if (IsScanned(entries - 1) && !IsScanned(entries)) {
+  if (!scanned && IsScanned(entries - 1)) {
     StartScanning(ordinal);
     return;
   }
