@@ -40,7 +40,7 @@ __attribute__((tls_model("initial-exec")))
 thread_local LastFound last_found;
 
 inline HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
-  std::unique_lock lock(record.mutex);
+  std::unique_lock lock(record.step_lock);
   if (record.handle != handle) return {};
   return HeldQuery(record, std::move(lock));
 }
@@ -69,7 +69,7 @@ HeldQuery RegisterQuery() {
     record = registry.spare.back();
     registry.spare.pop_back();
   }
-  std::unique_lock lock(record->mutex);
+  std::unique_lock lock(record->step_lock);
   record->handle = handle;
   record->nextSlot = 1;
   last_found = {handle, record};
@@ -106,7 +106,7 @@ bool RetireQuery(QueryHandle handle) {
   }
   {
     // Waits for a step another thread may be making on the record.
-    std::lock_guard lock(record->mutex);
+    std::lock_guard lock(record->step_lock);
     record->handle = 0;
     record->list.Clear();
   }

@@ -1,6 +1,10 @@
 // The copies and comparisons of text views.
 #include "platform/ini/text_view.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,11 +20,20 @@ void TextView::CopyTo(char16_t* out, size_t count) const {
     std::copy_n(static_cast<const char16_t*>(data_), count, out);
     return;
   }
-  // A plain loop: values are mostly a few bytes, which a call into the
-  // block-at-a-time conversion would not repay, and compilers vectorise it
-  // for long ones.
+  // Widened sixteen bytes a step where the build has SSE2: an id or a path
+  // is a few dozen bytes, and every enumeration step copies one. The bytes
+  // are ASCII, so widening needs no check.
   const auto* in = static_cast<const unsigned char*>(data_);
-  for (size_t i = 0; i < count; ++i) out[i] = in[i];
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= count; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
+  }
+#endif
+  for (; i < count; ++i) out[i] = in[i];
 }
 
 std::u16string TextView::ToU16() const {
