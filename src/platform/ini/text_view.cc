@@ -24,16 +24,22 @@ void TextView::CopyTo(char16_t* out, size_t count) const {
   // is a few dozen bytes, and every enumeration step copies one. The bytes
   // are ASCII, so widening needs no check.
   const auto* in = static_cast<const unsigned char*>(data_);
-  size_t i = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 16 <= count; i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
+  if (count >= 16) {
+    const __m128i zero = _mm_setzero_si128();
+    auto widen_block = [&](size_t at) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(bytes, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8), _mm_unpackhi_epi8(bytes, zero));
+    };
+    for (size_t i = 0; i + 16 < count; i += 16) widen_block(i);
+    // The last block ends at the last byte; it may write again what the
+    // loop wrote, the same units.
+    widen_block(count - 16);
+    return;
   }
 #endif
-  for (; i < count; ++i) out[i] = in[i];
+  for (size_t i = 0; i < count; ++i) out[i] = in[i];
 }
 
 std::u16string TextView::ToU16() const {
