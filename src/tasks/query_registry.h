@@ -11,8 +11,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <thread>
+#include <utility>
 
 #include "tasks/slot_key.h"
 #include "tasks/task_file.h"
@@ -61,12 +61,18 @@ struct TaskQuery {
 };
 
 // A live record, locked for the calling thread until this is dropped; empty
-// when the handle asked for is not live.
+// when the handle asked for is not live. Holds the record alone: the lock is
+// the record's own, so being held is all there is to know.
 class HeldQuery {
  public:
   HeldQuery() = default;
-  HeldQuery(TaskQuery& record, std::unique_lock<StepLock> lock)
-      : record_(&record), lock_(std::move(lock)) {}
+  // `record`'s step_lock must be held by the calling thread.
+  explicit HeldQuery(TaskQuery& record) : record_(&record) {}
+  HeldQuery(HeldQuery&& other) noexcept : record_(std::exchange(other.record_, nullptr)) {}
+  HeldQuery& operator=(HeldQuery&&) = delete;
+  ~HeldQuery() {
+    if (record_ != nullptr) record_->step_lock.unlock();
+  }
 
   explicit operator bool() const { return record_ != nullptr; }
   TaskQuery* operator->() const { return record_; }
@@ -74,7 +80,6 @@ class HeldQuery {
 
  private:
   TaskQuery* record_ = nullptr;
-  std::unique_lock<StepLock> lock_;
 };
 
 // A record registered under a new handle (its `handle`), held, with its

@@ -70,7 +70,7 @@ bool operator==(TextView a, TextView b) {
   return true;
 }
 
-CopyResult CopyTerminated(TextView text, char16_t* buffer, uint32_t size, PairRule pairs) {
+CopyResult CopyTerminated(const TextView& text, char16_t* buffer, uint32_t size, PairRule pairs) {
   if (text.wide()) return orx::CopyTerminated(text.wide_units(), buffer, size, pairs);
   if (buffer == nullptr || size == 0) return {0, !text.empty()};
   const size_t count = std::min<size_t>(text.size(), size - 1);
