@@ -23,15 +23,20 @@ namespace orx {
 __attribute__((no_sanitize("address", "thread"))) inline size_t TextLength(const char16_t* text) {
   const auto address = reinterpret_cast<uintptr_t>(text);
   if (address % 2 != 0) return std::char_traits<char16_t>::length(text);
-  const auto* block = reinterpret_cast<const __m128i*>(address & ~uintptr_t{15});
+  // The blocks are read through the intrinsic, whose pointer type may alias
+  // the units: a block pointer declared `auto*` loses that (gcc deduces the
+  // vector type without its may_alias attribute), and at -O2 gcc then moved
+  // the read of a block ahead of the store of the string's own zero.
+  const __m128i* block = reinterpret_cast<const __m128i*>(address & ~uintptr_t{15});
   const __m128i zero = _mm_setzero_si128();
   // Units of the first block that come before the string are skipped.
   unsigned hits =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(*block, zero))) >> (address & 15);
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), zero))) >>
+      (address & 15);
   size_t scanned = 16 - (address & 15);
   while (hits == 0) {
     ++block;
-    hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(*block, zero)));
+    hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), zero)));
     if (hits != 0) return (scanned + static_cast<size_t>(__builtin_ctz(hits))) / 2;
     scanned += 16;
   }

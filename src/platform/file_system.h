@@ -46,7 +46,13 @@ struct FileIdentity {
   int64_t mtime_ns = 0;
   int64_t ctime_ns = 0;
 
-  bool operator==(const FileIdentity&) const = default;
+  // Every field compared, without a branch per field: a cached read and an
+  // enumeration step make this comparison after each stat().
+  friend bool operator==(const FileIdentity& a, const FileIdentity& b) {
+    return ((a.volume ^ b.volume) | (a.file_id ^ b.file_id) |
+            static_cast<uint64_t>((a.size ^ b.size) | (a.mtime_ns ^ b.mtime_ns) |
+                                  (a.ctime_ns ^ b.ctime_ns))) == 0;
+  }
 };
 
 struct FileContents {

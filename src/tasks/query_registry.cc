@@ -1,6 +1,7 @@
 #include "tasks/query_registry.h"
 
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -40,9 +41,12 @@ __attribute__((tls_model("initial-exec")))
 thread_local LastFound last_found;
 
 inline HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
-  std::unique_lock lock(record.mutex);
-  if (record.handle != handle) return {};
-  return HeldQuery(record, std::move(lock));
+  record.step_lock.lock();
+  if (record.handle != handle) {
+    record.step_lock.unlock();
+    return {};
+  }
+  return HeldQuery(record);
 }
 
 }  // namespace
@@ -69,11 +73,11 @@ HeldQuery RegisterQuery() {
     record = registry.spare.back();
     registry.spare.pop_back();
   }
-  std::unique_lock lock(record->mutex);
+  record->step_lock.lock();
   record->handle = handle;
   record->nextSlot = 1;
   last_found = {handle, record};
-  return HeldQuery(*record, std::move(lock));
+  return HeldQuery(*record);
 }
 
 HeldQuery HoldQuery(QueryHandle handle) {
@@ -106,7 +110,7 @@ bool RetireQuery(QueryHandle handle) {
   }
   {
     // Waits for a step another thread may be making on the record.
-    std::lock_guard lock(record->mutex);
+    std::lock_guard lock(record->step_lock);
     record->handle = 0;
     record->list.Clear();
   }

@@ -1,6 +1,11 @@
 #include "tasks/slot_key.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "access/decimal.h"
+#include "base/caller_buffer.h"
 #include "frame/names.h"
 
 namespace orx::tasks {
@@ -16,7 +21,7 @@ void FormSlotKey(int32_t slot, SlotKey& key) {
   kSlotPrefix.copy(key, kSlotPrefix.size());
   const std::u16string_view number(digits);
   number.copy(key + kSlotPrefix.size(), number.size());
-  key[kSlotPrefix.size() + number.size()] = u'\0';
+  std::fill(std::begin(key) + kSlotPrefix.size() + number.size(), std::end(key), u'\0');
 }
 
 std::u16string_view SlotKeyCounter::KeyOf(int32_t slot) {
@@ -28,6 +33,18 @@ std::u16string_view SlotKeyCounter::KeyOf(int32_t slot) {
   }
   slot_ = slot;
   return {key_, length_};
+}
+
+void SlotKeyCounter::CopyKeyOf(int32_t slot, char16_t* buffer, uint32_t size) {
+  const std::u16string_view key = KeyOf(slot);
+  // Callers mostly give a buffer of the key's own capacity: it takes key_
+  // whole, zeros included, in one fixed-size move instead of a measured copy
+  // and a fill (an enumeration step makes one).
+  if (size == kSlotKeyCapacity) {
+    std::memcpy(buffer, key_, sizeof key_);
+    return;
+  }
+  CopyZeroFilled(key, buffer, size);
 }
 
 bool SlotKeyCounter::CountUp() {

@@ -17,7 +17,7 @@ namespace orx::tasks {
 inline constexpr int kSlotKeyCapacity = 16;
 using SlotKey = char16_t[kSlotKeyCapacity];
 
-// The key of slot `slot`, zero-terminated.
+// The key of slot `slot`, zero-terminated and zero-filled to the end of `key`.
 void FormSlotKey(int32_t slot, SlotKey& key);
 
 // The keys of a walk's slots, one after another: the key of the slot after
@@ -29,13 +29,17 @@ class SlotKeyCounter {
   // next call.
   std::u16string_view KeyOf(int32_t slot);
 
+  // The key of `slot` in exactly `size` units of `buffer`, as CopyZeroFilled
+  // puts it there.
+  void CopyKeyOf(int32_t slot, char16_t* buffer, uint32_t size);
+
  private:
   // Adds one to the digits of key_; false when they are all nines, which
   // takes one digit more.
   bool CountUp();
 
   int32_t slot_ = 0;  // the slot key_ holds; 0 for none
-  SlotKey key_ = {};
+  SlotKey key_ = {};  // zero past the key
   size_t length_ = 0;
 };
 

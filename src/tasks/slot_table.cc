@@ -40,17 +40,11 @@ SlotTable::SlotTable(const frame::ProfileReader& reader) {
   }
 }
 
-std::optional<frame::TextView> SlotTable::Find(int32_t number) const {
-  // Lists are mostly numbered from 1 without gaps, which puts a slot at the
-  // index of its number: a walk then finds each slot without a search.
-  if (number >= 1 && static_cast<size_t>(number) <= slots_.size() &&
-      slots_[number - 1].number == number) {
-    return slots_[number - 1].id();
-  }
+const frame::TextView* SlotTable::FindOutOfPlace(int32_t number) const {
   const auto found = std::lower_bound(slots_.begin(), slots_.end(), number,
                                       [](const Slot& slot, int32_t n) { return slot.number < n; });
-  if (found == slots_.end() || found->number != number) return std::nullopt;
-  return found->id();
+  if (found == slots_.end() || found->number != number) return nullptr;
+  return &found->text;
 }
 
 int32_t FindFreeTaskSlot(const frame::ProfileReader& reader) {

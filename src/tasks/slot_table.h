@@ -37,8 +37,16 @@ class SlotTable {
 
   explicit SlotTable(const frame::ProfileReader& reader);
 
-  // The value of slot `number`, or nullopt when it has no key.
-  std::optional<frame::TextView> Find(int32_t number) const;
+  // The value of slot `number`, or null when it has no key. Lists are mostly
+  // numbered from 1 without gaps, which puts a slot at the index of its
+  // number: a walk then finds each slot without a search.
+  const frame::TextView* Find(int32_t number) const {
+    if (number >= 1 && static_cast<size_t>(number) <= slots_.size() &&
+        slots_[number - 1].number == number) [[likely]] {
+      return &slots_[number - 1].text;
+    }
+    return FindOutOfPlace(number);
+  }
 
   // The first free slot from 1 to 10000, or kNoFreeSlot.
   int32_t first_free() const { return first_free_; }
@@ -47,6 +55,8 @@ class SlotTable {
   const std::vector<Slot>& slots() const { return slots_; }
 
  private:
+  const frame::TextView* FindOutOfPlace(int32_t number) const;
+
   std::vector<Slot> slots_;
   int32_t first_free_ = 1;
 };

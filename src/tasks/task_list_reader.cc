@@ -72,7 +72,7 @@ Status TaskListReader::Refresh(const frame::ThreadPath& path) {
   return Status::kOk;
 }
 
-std::optional<frame::TextView> TaskListReader::Find(int32_t slot) const {
+const frame::TextView* TaskListReader::Find(int32_t slot) const {
   return table_->table.Find(slot);
 }
 

@@ -37,9 +37,9 @@ class TaskListReader {
   // the calling thread's next profile call.
   Status Refresh(const frame::ThreadPath& path);
 
-  // What a profile read of slot `slot`'s key finds, or nullopt when the key
+  // What a profile read of slot `slot`'s key finds, or null when the key
   // is missing.
-  std::optional<frame::TextView> Find(int32_t slot) const;
+  const frame::TextView* Find(int32_t slot) const;
 
   // True when slot `slot` lies before the first free slot of the searched
   // range (1 to 10000): every slot from 1 to `slot` holds an id.

@@ -11,12 +11,12 @@
 namespace orx::tasks {
 namespace {
 
-// Copies slot `slot`'s id, and its key name when the caller asked for it,
-// into the record's buffers.
-void Deliver(TaskQuery& record, int32_t slot, frame::TextView id) {
-  CopyTerminated(id, record.idBuffer, record.idCapacity);
+// Copies slot `slot`'s id (`id`, null for a slot without a key: empty), and
+// its key name when the caller asked for it, into the record's buffers.
+void Deliver(TaskQuery& record, int32_t slot, const frame::TextView* id) {
+  CopyTerminated(id != nullptr ? *id : frame::TextView(), record.idBuffer, record.idCapacity);
   if (record.keyBuffer != nullptr) {
-    CopyZeroFilled(record.keys.KeyOf(slot), record.keyBuffer, record.keyCapacity);
+    record.keys.CopyKeyOf(slot, record.keyBuffer, record.keyCapacity);
   }
 }
 
@@ -43,7 +43,7 @@ Status GetFirstTask(QueryHandle* query, char16_t* idBuffer, uint32_t idCapacity,
   record->keyBuffer = keyBuffer;
   record->keyCapacity = keyCapacity;
   record->list = std::move(list);
-  Deliver(*record, 1, record->list.Find(1).value_or(u""));
+  Deliver(*record, 1, record->list.Find(1));
   record->nextSlot = 2;
   *query = record->handle;
   return Status::kOk;
@@ -60,7 +60,7 @@ Status GetNextTask(QueryHandle query, int32_t lastSlot) {
   const bool ended = lastSlot != 0 ? slot > lastSlot : !record->list.IsBeforeFirstFree(slot);
   if (ended) return Status::kNoMoreItems;
   const auto number = static_cast<int32_t>(slot);
-  Deliver(*record, number, record->list.Find(number).value_or(u""));
+  Deliver(*record, number, record->list.Find(number));
   ++record->nextSlot;
   return Status::kOk;
 }

@@ -55,7 +55,11 @@ TEST_F(SlotTableTest, FindsEachSlotByItsNumber) {
     EXPECT_EQ(table.first_free(), c.first_free);
     for (const auto& [number, id] : c.expected) {
       SCOPED_TRACE(number);
-      EXPECT_EQ(table.Find(number), id ? std::optional<std::u16string_view>(id) : std::nullopt);
+      const frame::TextView* found = table.Find(number);
+      EXPECT_EQ(found != nullptr, id != nullptr);
+      if (found != nullptr && id != nullptr) {
+        EXPECT_EQ(*found, frame::TextView(id));
+      }
     }
   }
 }

@@ -92,7 +92,7 @@ inline TextView AsTextView(std::string_view ascii) { return TextView::Ascii(asci
 
 // CopyTerminated of base/caller_buffer.h for text in either form; ASCII
 // holds no surrogate, so the pair rule matters for UTF-16 text only.
-CopyResult CopyTerminated(TextView text, char16_t* buffer, uint32_t size,
+CopyResult CopyTerminated(const TextView& text, char16_t* buffer, uint32_t size,
                           PairRule pairs = PairRule::kMaySplit);
 
 // For test failure messages: the units as UTF-8, in quotes.

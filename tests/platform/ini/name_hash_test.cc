@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <iterator>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,16 +53,16 @@ std::vector<std::u16string> CollidingNames(size_t count) {
   const uint64_t target = 0x0123456789ABCDEFu;
   std::vector<std::u16string> names;
   for (uint32_t n = 0; names.size() < count; ++n) {
-    std::u16string name(8, u'A');
+    char16_t name[8];
     for (uint32_t i = 0, rest = n; i < 4; ++i, rest /= 26) name[i] = u'A' + rest % 26;
-    const uint64_t state = OldMix(8, FoldCaseWord(name.data()));
+    const uint64_t state = OldMix(8, FoldCaseWord(name));
     uint64_t word = (target - std::rotl(state, 23)) * inverse;
     bool plain = true;
     for (int i = 0; i < 4; ++i, word >>= 16) {
       name[4 + i] = static_cast<char16_t>(word & 0xFFFF);
       plain = plain && IsPlainUnit(name[4 + i]);
     }
-    if (plain) names.push_back(std::move(name));
+    if (plain) names.emplace_back(name, std::size(name));
   }
   return names;
 }

@@ -47,7 +47,7 @@ TEST(TextView, CopiesAndCutsLikeUtf16Text) {
   EXPECT_EQ(ascii.substr(35), u"xteen");
   EXPECT_EQ(ascii[0], u'a');
   EXPECT_EQ(ascii.back(), u'n');
-  for (const uint32_t size : {0u, 1u, 2u, 17u, 41u, 42u, 100u}) {
+  for (const uint32_t size : {0u, 1u, 2u, 16u, 17u, 18u, 32u, 33u, 34u, 41u, 42u, 100u}) {
     char16_t from_ascii[128];
     char16_t from_wide[128];
     std::fill(std::begin(from_ascii), std::end(from_ascii), u'#');
