@@ -235,8 +235,7 @@ const void* CurrentProfileIdentity(std::u16string_view path) {
 }
 
 const void* CurrentProfileIdentity(const ThreadPath& path) {
-  Result<const Document*> document = platform::DefaultProfileStore().Borrow(path.text, path.build);
-  return document.ok() ? *document : nullptr;
+  return platform::DefaultProfileStore().CurrentDocument(path.text, path.build);
 }
 
 ProfileView::ProfileView(const char16_t* path) : ProfileReader(nullptr) {

@@ -301,6 +301,12 @@ Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint
   return BorrowWith(Memo(), path, path_build);
 }
 
+const ini::Document* ProfileStore::CurrentDocument(std::u16string_view path,
+                                                   uint64_t path_build) {
+  Result<const ini::Document*> document = BorrowWith(Memo(), path, path_build);
+  return document.ok() ? *document : nullptr;
+}
+
 Result<std::optional<ini::TextView>> ProfileStore::FindValue(std::u16string_view path,
                                                              std::u16string_view section,
                                                              std::u16string_view key,

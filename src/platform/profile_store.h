@@ -73,6 +73,11 @@ class ProfileStore {
   // A nonzero `path_build` numbers `path` as FindValue's does.
   Result<const ini::Document*> Borrow(std::u16string_view path, uint64_t path_build = 0);
 
+  // What Borrow gives, or null where it gives an error: for a caller that
+  // only asks whether the file's document is still one it knows, on every
+  // step of a walk.
+  const ini::Document* CurrentDocument(std::u16string_view path, uint64_t path_build = 0);
+
   // Borrow, then the value as Document::FindValue gives it. The calling
   // thread remembers its last lookups in the document it borrowed, so a
   // setting read again while its file is unchanged costs the stat() and a

@@ -6,6 +6,9 @@
 #include <vector>
 
 namespace orx::tasks {
+
+using query_registry_internal::last_found;
+
 namespace {
 
 // Never destroyed, so a handle used while the process exits still meets a
@@ -24,21 +27,6 @@ QueryRegistry& Registry() {
   static auto* registry = new QueryRegistry;
   return *registry;
 }
-
-// The calling thread's last found handle and its record. A plain pair, so
-// threads leave nothing to destroy; the record's own handle, checked under
-// its lock, tells whether the pair is still true.
-struct LastFound {
-  QueryHandle handle = 0;
-  TaskQuery* record = nullptr;
-};
-// Reached on every step: initial-exec makes that one instruction in a
-// shared object instead of a call to __tls_get_addr (sixteen bytes of the
-// static TLS the loader keeps for libraries opened late).
-#if defined(__ELF__)
-__attribute__((tls_model("initial-exec")))
-#endif
-thread_local LastFound last_found;
 
 inline HeldQuery HoldIfLive(TaskQuery& record, QueryHandle handle) {
   record.step_lock.lock();
@@ -80,11 +68,15 @@ HeldQuery RegisterQuery() {
   return HeldQuery(*record);
 }
 
-HeldQuery HoldQuery(QueryHandle handle) {
+namespace query_registry_internal {
+
+#if defined(__ELF__)
+__attribute__((tls_model("initial-exec")))
+#endif
+thread_local LastFound last_found;
+
+HeldQuery HoldFromRegistry(QueryHandle handle) {
   if (handle == 0) return {};
-  if (last_found.handle == handle) {
-    if (HeldQuery held = HoldIfLive(*last_found.record, handle)) return held;
-  }
   TaskQuery* record = nullptr;
   {
     QueryRegistry& registry = Registry();
@@ -97,6 +89,8 @@ HeldQuery HoldQuery(QueryHandle handle) {
   if (held) last_found = {handle, record};
   return held;
 }
+
+}  // namespace query_registry_internal
 
 bool RetireQuery(QueryHandle handle) {
   QueryRegistry& registry = Registry();

@@ -87,8 +87,41 @@ class HeldQuery {
 // runs out.
 HeldQuery RegisterQuery();
 
+namespace query_registry_internal {
+
+// The calling thread's last found handle and its record. A plain pair, so
+// threads leave nothing to destroy; the record's own handle, checked under
+// its lock, tells whether the pair is still true.
+struct LastFound {
+  QueryHandle handle = 0;
+  TaskQuery* record = nullptr;
+};
+// Reached on every step: initial-exec makes that one instruction in a
+// shared object instead of a call to __tls_get_addr (sixteen bytes of the
+// static TLS the loader keeps for libraries opened late).
+#if defined(__ELF__)
+__attribute__((tls_model("initial-exec")))
+#endif
+extern thread_local LastFound last_found;
+
+// HoldQuery when `handle` is not the thread's last found one, or its record
+// has been closed since: the registry's lock and table.
+HeldQuery HoldFromRegistry(QueryHandle handle);
+
+}  // namespace query_registry_internal
+
 // The live record of `handle`, held; empty when `handle` is not live.
-HeldQuery HoldQuery(QueryHandle handle);
+// Inline: the steps of a walk find their record with one comparison.
+inline HeldQuery HoldQuery(QueryHandle handle) {
+  using query_registry_internal::last_found;
+  if (handle != 0 && last_found.handle == handle) [[likely]] {
+    TaskQuery& record = *last_found.record;
+    record.step_lock.lock();
+    if (record.handle == handle) return HeldQuery(record);
+    record.step_lock.unlock();
+  }
+  return query_registry_internal::HoldFromRegistry(handle);
+}
 
 // Closes `handle`: its record lets its snapshot go and returns to the pool.
 // False when `handle` is not live.

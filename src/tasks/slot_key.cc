@@ -1,17 +1,16 @@
 #include "tasks/slot_key.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include "access/decimal.h"
-#include "base/caller_buffer.h"
 #include "frame/names.h"
 
 namespace orx::tasks {
 namespace {
 
 constexpr std::u16string_view kSlotPrefix = u"Task";
+static_assert(kSlotPrefix.size() == kSlotPrefixLength);
 
 }  // namespace
 
@@ -24,38 +23,9 @@ void FormSlotKey(int32_t slot, SlotKey& key) {
   std::fill(std::begin(key) + kSlotPrefix.size() + number.size(), std::end(key), u'\0');
 }
 
-std::u16string_view SlotKeyCounter::KeyOf(int32_t slot) {
-  // Counting up in place holds only for positive numbers.
-  const bool next = slot_ > 0 && slot == int64_t{slot_} + 1;
-  if (!next || !CountUp()) {
-    FormSlotKey(slot, key_);
-    length_ = std::u16string_view(key_).size();
-  }
-  slot_ = slot;
-  return {key_, length_};
-}
-
-void SlotKeyCounter::CopyKeyOf(int32_t slot, char16_t* buffer, uint32_t size) {
-  const std::u16string_view key = KeyOf(slot);
-  // Callers mostly give a buffer of the key's own capacity: it takes key_
-  // whole, zeros included, in one fixed-size move instead of a measured copy
-  // and a fill (an enumeration step makes one).
-  if (size == kSlotKeyCapacity) {
-    std::memcpy(buffer, key_, sizeof key_);
-    return;
-  }
-  CopyZeroFilled(key, buffer, size);
-}
-
-bool SlotKeyCounter::CountUp() {
-  for (size_t i = length_; i-- > kSlotPrefix.size();) {
-    if (key_[i] != u'9') {
-      ++key_[i];
-      return true;
-    }
-    key_[i] = u'0';
-  }
-  return false;
+void SlotKeyCounter::Form(int32_t slot) {
+  FormSlotKey(slot, key_);
+  length_ = std::u16string_view(key_).size();
 }
 
 std::optional<int32_t> SlotNumberOf(frame::TextView key) {

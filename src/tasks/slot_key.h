@@ -5,16 +5,20 @@
 #ifndef ORX_TASKS_SLOT_KEY_H_
 #define ORX_TASKS_SLOT_KEY_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
+#include "base/caller_buffer.h"
 #include "frame/profile.h"
 
 namespace orx::tasks {
 
 // "Task" and a slot number in decimal; the longest is "Task-2147483648".
 inline constexpr int kSlotKeyCapacity = 16;
+inline constexpr size_t kSlotPrefixLength = 4;  // "Task"
 using SlotKey = char16_t[kSlotKeyCapacity];
 
 // The key of slot `slot`, zero-terminated and zero-filled to the end of `key`.
@@ -26,17 +30,44 @@ void FormSlotKey(int32_t slot, SlotKey& key);
 class SlotKeyCounter {
  public:
   // The key of `slot`, as FormSlotKey writes it; stays valid until the
-  // next call.
-  std::u16string_view KeyOf(int32_t slot);
+  // next call. Inline, like CopyKeyOf: a walk asks at every step.
+  std::u16string_view KeyOf(int32_t slot) {
+    // Counting up in place holds only for positive numbers.
+    const bool next = slot_ > 0 && slot == int64_t{slot_} + 1;
+    if (!next || !CountUp()) Form(slot);
+    slot_ = slot;
+    return {key_, length_};
+  }
 
   // The key of `slot` in exactly `size` units of `buffer`, as CopyZeroFilled
   // puts it there.
-  void CopyKeyOf(int32_t slot, char16_t* buffer, uint32_t size);
+  void CopyKeyOf(int32_t slot, char16_t* buffer, uint32_t size) {
+    const std::u16string_view key = KeyOf(slot);
+    // Callers mostly give a buffer of the key's own capacity: it takes key_
+    // whole, zeros included, in one fixed-size move instead of a measured
+    // copy and a fill.
+    if (size == kSlotKeyCapacity) {
+      std::memcpy(buffer, key_, sizeof key_);
+      return;
+    }
+    CopyZeroFilled(key, buffer, size);
+  }
 
  private:
   // Adds one to the digits of key_; false when they are all nines, which
-  // takes one digit more.
-  bool CountUp();
+  // takes one digit more (they are then zeros, and the key must be formed).
+  bool CountUp() {
+    for (size_t i = length_; i-- > kSlotPrefixLength;) {
+      if (key_[i] != u'9') {
+        ++key_[i];
+        return true;
+      }
+      key_[i] = u'0';
+    }
+    return false;
+  }
+  // Forms the key of `slot` afresh.
+  void Form(int32_t slot);
 
   int32_t slot_ = 0;  // the slot key_ holds; 0 for none
   SlotKey key_ = {};  // zero past the key

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "catalogue/property_names.h"
 #include "frame/settings_path.h"
 
 namespace orx::tasks {
@@ -21,7 +22,10 @@ Status BuildTaskFilePath(frame::SettingsPath& path);
 // path buffer (frame::ThreadSettingsPath), for a caller that needs it again
 // and again, as an enumeration does on every step: built again only when
 // the data folder or the thread's last settings file has changed since.
-Status ThreadTaskFilePath(frame::ThreadPath& path);
+// Inline: it names a constant of the catalogue.
+inline Status ThreadTaskFilePath(frame::ThreadPath& path) {
+  return frame::ThreadSettingsPathOfConstant(catalogue::kMainFile, path);
+}
 
 }  // namespace orx::tasks
 

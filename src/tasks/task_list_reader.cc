@@ -1,6 +1,7 @@
 #include "tasks/task_list_reader.h"
 
 #include <mutex>
+#include <utility>
 
 namespace orx::tasks {
 
@@ -39,18 +40,27 @@ std::shared_ptr<const WatchedSlotTable> RememberedMatching(const void* identity)
 
 TaskListReader::TaskListReader() = default;
 TaskListReader::~TaskListReader() = default;
-TaskListReader::TaskListReader(TaskListReader&&) noexcept = default;
-TaskListReader& TaskListReader::operator=(TaskListReader&&) noexcept = default;
+// The table lives on the heap, so its parts follow table_ unchanged.
+TaskListReader::TaskListReader(TaskListReader&& other) noexcept
+    : table_(std::move(other.table_)),
+      watch_(std::exchange(other.watch_, nullptr)),
+      slots_(std::exchange(other.slots_, nullptr)),
+      read_(std::move(other.read_)) {}
 
-Status TaskListReader::Refresh(const frame::ThreadPath& path) {
-  read_.reset();
-  const void* current = frame::CurrentProfileIdentity(path);
-  if (table_ != nullptr && table_->watch.Matches(current)) return Status::kOk;
+TaskListReader& TaskListReader::operator=(TaskListReader&& other) noexcept {
+  table_ = std::move(other.table_);
+  watch_ = std::exchange(other.watch_, nullptr);
+  slots_ = std::exchange(other.slots_, nullptr);
+  read_ = std::move(other.read_);
+  return *this;
+}
+
+Status TaskListReader::RefreshChanged(const frame::ThreadPath& path, const void* current) {
   if (auto known = RememberedMatching(current)) {
-    table_ = std::move(known);
+    Take(std::move(known));
     return Status::kOk;
   }
-  table_.reset();
+  Take(nullptr);
   read_.emplace(path.text.data());  // zero-terminated
   if (const Status status = read_->load_status(); !IsOk(status)) {
     read_.reset();
@@ -59,7 +69,7 @@ Status TaskListReader::Refresh(const frame::ThreadPath& path) {
   // The file may have changed since it was checked above; another thread
   // may have remembered the table of this very snapshot meanwhile.
   if (auto known = RememberedMatching(read_->identity())) {
-    table_ = std::move(known);
+    Take(std::move(known));
     return Status::kOk;
   }
   auto fresh = std::make_shared<const WatchedSlotTable>(*read_);
@@ -68,20 +78,18 @@ Status TaskListReader::Refresh(const frame::ThreadPath& path) {
     std::lock_guard lock(remembered.mutex);
     remembered.table = fresh;
   }
-  table_ = std::move(fresh);
+  Take(std::move(fresh));
   return Status::kOk;
 }
 
-const frame::TextView* TaskListReader::Find(int32_t slot) const {
-  return table_->table.Find(slot);
-}
-
-bool TaskListReader::IsBeforeFirstFree(int64_t slot) const {
-  return slot < table_->table.first_free();
+void TaskListReader::Take(std::shared_ptr<const WatchedSlotTable> table) {
+  table_ = std::move(table);
+  watch_ = table_ != nullptr ? &table_->watch : nullptr;
+  slots_ = table_ != nullptr ? &table_->table : nullptr;
 }
 
 void TaskListReader::Clear() {
-  table_.reset();
+  Take(nullptr);
   read_.reset();
 }
 

@@ -35,22 +35,38 @@ class TaskListReader {
   // snapshot of an unreadable file is no empty list). After kOk, Find and
   // IsBeforeFirstFree answer from the file as it was at this call, until
   // the calling thread's next profile call.
-  Status Refresh(const frame::ThreadPath& path);
+  // Inline up to the check of an unchanged list, which is nearly every step.
+  Status Refresh(const frame::ThreadPath& path) {
+    read_.reset();
+    const void* current = frame::CurrentProfileIdentity(path);
+    if (watch_ != nullptr && watch_->Matches(current)) [[likely]] {
+      return Status::kOk;
+    }
+    return RefreshChanged(path, current);
+  }
 
   // What a profile read of slot `slot`'s key finds, or null when the key
-  // is missing.
-  const frame::TextView* Find(int32_t slot) const;
+  // is missing. Inline, like the next: each step of a walk asks both.
+  const frame::TextView* Find(int32_t slot) const { return slots_->Find(slot); }
 
   // True when slot `slot` lies before the first free slot of the searched
   // range (1 to 10000): every slot from 1 to `slot` holds an id.
-  bool IsBeforeFirstFree(int64_t slot) const;
+  bool IsBeforeFirstFree(int64_t slot) const { return slot < slots_->first_free(); }
 
   // Lets go of everything, the document of a snapshot read by the last
   // Refresh included.
   void Clear();
 
  private:
+  // Refresh once the table held, if any, is not that of `current`, the
+  // identity of the file's document now.
+  Status RefreshChanged(const frame::ThreadPath& path, const void* current);
+  void Take(std::shared_ptr<const WatchedSlotTable> table);
+
   std::shared_ptr<const WatchedSlotTable> table_;
+  // table_'s parts, or null, reached without its definition.
+  const frame::SnapshotWatch* watch_ = nullptr;
+  const SlotTable* slots_ = nullptr;
   // The snapshot a Refresh had to read, held until the next Refresh: the
   // watch alone does not keep the document alive.
   std::optional<frame::ProfileView> read_;
