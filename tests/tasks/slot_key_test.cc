@@ -48,7 +48,10 @@ TEST(FormSlotKey, WritesKeysTheGrammarReadsBack) {
 }
 
 // Walks forwards, across every change in the number of digits, jumps and
-// steps backwards: each key must be the one FormSlotKey writes.
+// steps backwards: each key must be the one FormSlotKey writes, and each
+// copy the one CopyZeroFilled makes of it, in buffers shorter than the key,
+// of its own capacity (copied whole, so a longer key before must leave no
+// digit behind) and longer.
 TEST(SlotKeyCounter, GivesTheKeyFormSlotKeyWrites) {
   const struct {
     const char* what;
@@ -59,6 +62,7 @@ TEST(SlotKeyCounter, GivesTheKeyFormSlotKeyWrites) {
       {"to the last slot", {2147483645, 2147483646, INT32_MAX}},
       {"the same slot twice", {41, 41, 42}},
       {"jumps and steps back", {5, 7, 6, 6, 1, 2, 20, 19, 20}},
+      {"long keys, then short ones", {1000000000, 3, 12345, 7, INT32_MAX, 10}},
       {"negative and zero", {-3, -2, -1, 0, 1, 2}},
   };
   for (const auto& c : cases) {
@@ -72,6 +76,13 @@ TEST(SlotKeyCounter, GivesTheKeyFormSlotKeyWrites) {
       SlotKey expected;
       FormSlotKey(slot, expected);
       ASSERT_EQ(counter.KeyOf(slot), std::u16string_view(expected)) << slot;
+      for (const uint32_t size : {3u, 15u, 16u, 17u, 24u}) {
+        std::u16string want(size, u'#');
+        CopyZeroFilled(std::u16string_view(expected), want.data(), size);
+        std::u16string copied(size, u'#');
+        counter.CopyKeyOf(slot, copied.data(), size);
+        ASSERT_EQ(copied, want) << slot << " into " << size;
+      }
     }
   }
 }
