@@ -301,8 +301,7 @@ Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint
   return BorrowWith(Memo(), path, path_build);
 }
 
-const ini::Document* ProfileStore::CurrentDocument(std::u16string_view path,
-                                                   uint64_t path_build) {
+const ini::Document* ProfileStore::CurrentDocument(std::u16string_view path, uint64_t path_build) {
   Result<const ini::Document*> document = BorrowWith(Memo(), path, path_build);
   return document.ok() ? *document : nullptr;
 }

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
