@@ -230,10 +230,6 @@ void ProfileReader::ForEachValue(
   });
 }
 
-const void* CurrentProfileIdentity(std::u16string_view path) {
-  return CurrentProfileIdentity(ThreadPath{path});
-}
-
 const void* CurrentProfileIdentity(const ThreadPath& path) {
   return platform::DefaultProfileStore().CurrentDocument(path.text, path.build);
 }

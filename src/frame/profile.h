@@ -112,10 +112,9 @@ class ProfileView : public ProfileReader {
 // The identity() that a ProfileView of `path` taken now would have, found
 // without taking a snapshot: for checking whether a remembered view is still
 // current. Null when the file could not be read. That document stays alive
-// until the calling thread's next profile call. Takes the path's length from
-// the caller, so a caller asking on every step measures it once.
-const void* CurrentProfileIdentity(std::u16string_view path);
-// The same for the calling thread's settings path, compared by its number.
+// until the calling thread's next profile call. For the calling thread's
+// settings path, which a caller asking on every step neither measures nor,
+// while its number stays, compares again.
 const void* CurrentProfileIdentity(const ThreadPath& path);
 
 // Remembers which snapshot a view had without keeping its document alive, so

@@ -135,11 +135,6 @@ Status Rebuild(LastThreadPath& last, const FolderRecord* folder, std::u16string_
 
 Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16string_view suffix) {
   size_t length;
-  return BuildSettingsPath(path, name, suffix, length);
-}
-
-Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16string_view suffix,
-                         size_t& length) {
   return BuildFrom(*current_folder.load(std::memory_order_acquire), path, name, suffix, length);
 }
 

@@ -42,11 +42,6 @@ void SetDataFolder(std::u16string_view folder);
 Status BuildSettingsPath(SettingsPath& path, std::u16string_view name,
                          std::u16string_view suffix = {});
 
-// The same, also giving the path's length (0 on failure), for callers that
-// would otherwise measure it again.
-Status BuildSettingsPath(SettingsPath& path, std::u16string_view name, std::u16string_view suffix,
-                         size_t& length);
-
 // A path in the buffer the calling thread keeps (ThreadSettingsPath): valid,
 // and zero-terminated, until the thread's next call; with the number of the
 // build that wrote it.

@@ -297,8 +297,8 @@ Result<const ini::Document*> ProfileStore::BorrowAfterStat(ThreadMemo& memo,
   return memo.document.get();
 }
 
-Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path, uint64_t path_build) {
-  return BorrowWith(Memo(), path, path_build);
+Result<const ini::Document*> ProfileStore::Borrow(std::u16string_view path) {
+  return BorrowWith(Memo(), path);
 }
 
 const ini::Document* ProfileStore::CurrentDocument(std::u16string_view path, uint64_t path_build) {

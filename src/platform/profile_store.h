@@ -70,12 +70,11 @@ class ProfileStore {
   // Edit on any store. While the file's identity stays as it was at the last
   // cache hit, a repeated Borrow of one path is a stat() and a comparison: no
   // lock, no table lookup, no reference count.
-  // A nonzero `path_build` numbers `path` as FindValue's does.
-  Result<const ini::Document*> Borrow(std::u16string_view path, uint64_t path_build = 0);
+  Result<const ini::Document*> Borrow(std::u16string_view path);
 
   // What Borrow gives, or null where it gives an error: for a caller that
   // only asks whether the file's document is still one it knows, on every
-  // step of a walk.
+  // step of a walk. A nonzero `path_build` numbers `path` as FindValue's does.
   const ini::Document* CurrentDocument(std::u16string_view path, uint64_t path_build = 0);
 
   // Borrow, then the value as Document::FindValue gives it. The calling

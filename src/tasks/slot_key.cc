@@ -7,12 +7,6 @@
 #include "frame/names.h"
 
 namespace orx::tasks {
-namespace {
-
-constexpr std::u16string_view kSlotPrefix = u"Task";
-static_assert(kSlotPrefix.size() == kSlotPrefixLength);
-
-}  // namespace
 
 void FormSlotKey(int32_t slot, SlotKey& key) {
   char16_t digits[access::kDecimalCapacity];

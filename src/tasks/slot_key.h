@@ -18,7 +18,7 @@ namespace orx::tasks {
 
 // "Task" and a slot number in decimal; the longest is "Task-2147483648".
 inline constexpr int kSlotKeyCapacity = 16;
-inline constexpr size_t kSlotPrefixLength = 4;  // "Task"
+inline constexpr std::u16string_view kSlotPrefix = u"Task";
 using SlotKey = char16_t[kSlotKeyCapacity];
 
 // The key of slot `slot`, zero-terminated and zero-filled to the end of `key`.
@@ -57,7 +57,7 @@ class SlotKeyCounter {
   // Adds one to the digits of key_; false when they are all nines, which
   // takes one digit more (they are then zeros, and the key must be formed).
   bool CountUp() {
-    for (size_t i = length_; i-- > kSlotPrefixLength;) {
+    for (size_t i = length_; i-- > kSlotPrefix.size();) {
       if (key_[i] != u'9') {
         ++key_[i];
         return true;

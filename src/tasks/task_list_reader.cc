@@ -1,17 +1,8 @@
 #include "tasks/task_list_reader.h"
 
 #include <mutex>
-#include <utility>
 
 namespace orx::tasks {
-
-struct WatchedSlotTable {
-  explicit WatchedSlotTable(const frame::ProfileView& view) : watch(view), table(view) {}
-
-  frame::SnapshotWatch watch;
-  // Views into the watched document: read only while the watch matches.
-  SlotTable table;
-};
 
 namespace {
 
@@ -38,29 +29,12 @@ std::shared_ptr<const WatchedSlotTable> RememberedMatching(const void* identity)
 
 }  // namespace
 
-TaskListReader::TaskListReader() = default;
-TaskListReader::~TaskListReader() = default;
-// The table lives on the heap, so its parts follow table_ unchanged.
-TaskListReader::TaskListReader(TaskListReader&& other) noexcept
-    : table_(std::move(other.table_)),
-      watch_(std::exchange(other.watch_, nullptr)),
-      slots_(std::exchange(other.slots_, nullptr)),
-      read_(std::move(other.read_)) {}
-
-TaskListReader& TaskListReader::operator=(TaskListReader&& other) noexcept {
-  table_ = std::move(other.table_);
-  watch_ = std::exchange(other.watch_, nullptr);
-  slots_ = std::exchange(other.slots_, nullptr);
-  read_ = std::move(other.read_);
-  return *this;
-}
-
 Status TaskListReader::RefreshChanged(const frame::ThreadPath& path, const void* current) {
   if (auto known = RememberedMatching(current)) {
-    Take(std::move(known));
+    table_ = std::move(known);
     return Status::kOk;
   }
-  Take(nullptr);
+  table_.reset();
   read_.emplace(path.text.data());  // zero-terminated
   if (const Status status = read_->load_status(); !IsOk(status)) {
     read_.reset();
@@ -69,7 +43,7 @@ Status TaskListReader::RefreshChanged(const frame::ThreadPath& path, const void*
   // The file may have changed since it was checked above; another thread
   // may have remembered the table of this very snapshot meanwhile.
   if (auto known = RememberedMatching(read_->identity())) {
-    Take(std::move(known));
+    table_ = std::move(known);
     return Status::kOk;
   }
   auto fresh = std::make_shared<const WatchedSlotTable>(*read_);
@@ -78,18 +52,12 @@ Status TaskListReader::RefreshChanged(const frame::ThreadPath& path, const void*
     std::lock_guard lock(remembered.mutex);
     remembered.table = fresh;
   }
-  Take(std::move(fresh));
+  table_ = std::move(fresh);
   return Status::kOk;
 }
 
-void TaskListReader::Take(std::shared_ptr<const WatchedSlotTable> table) {
-  table_ = std::move(table);
-  watch_ = table_ != nullptr ? &table_->watch : nullptr;
-  slots_ = table_ != nullptr ? &table_->table : nullptr;
-}
-
 void TaskListReader::Clear() {
-  Take(nullptr);
+  table_.reset();
   read_.reset();
 }
 

@@ -21,15 +21,16 @@
 namespace orx::tasks {
 
 // A slot table and the snapshot it was built from.
-struct WatchedSlotTable;
+struct WatchedSlotTable {
+  explicit WatchedSlotTable(const frame::ProfileView& view) : watch(view), table(view) {}
+
+  frame::SnapshotWatch watch;
+  // Views into the watched document: read only while the watch matches.
+  SlotTable table;
+};
 
 class TaskListReader {
  public:
-  TaskListReader();
-  ~TaskListReader();
-  TaskListReader(TaskListReader&&) noexcept;
-  TaskListReader& operator=(TaskListReader&&) noexcept;
-
   // Brings the reader up to date with the file at `path`. kOk, or why the
   // file could not be read (the reader then holds nothing, since the empty
   // snapshot of an unreadable file is no empty list). After kOk, Find and
@@ -39,7 +40,7 @@ class TaskListReader {
   Status Refresh(const frame::ThreadPath& path) {
     read_.reset();
     const void* current = frame::CurrentProfileIdentity(path);
-    if (watch_ != nullptr && watch_->Matches(current)) [[likely]] {
+    if (table_ != nullptr && table_->watch.Matches(current)) [[likely]] {
       return Status::kOk;
     }
     return RefreshChanged(path, current);
@@ -47,11 +48,11 @@ class TaskListReader {
 
   // What a profile read of slot `slot`'s key finds, or null when the key
   // is missing. Inline, like the next: each step of a walk asks both.
-  const frame::TextView* Find(int32_t slot) const { return slots_->Find(slot); }
+  const frame::TextView* Find(int32_t slot) const { return table_->table.Find(slot); }
 
   // True when slot `slot` lies before the first free slot of the searched
   // range (1 to 10000): every slot from 1 to `slot` holds an id.
-  bool IsBeforeFirstFree(int64_t slot) const { return slot < slots_->first_free(); }
+  bool IsBeforeFirstFree(int64_t slot) const { return slot < table_->table.first_free(); }
 
   // Lets go of everything, the document of a snapshot read by the last
   // Refresh included.
@@ -61,12 +62,8 @@ class TaskListReader {
   // Refresh once the table held, if any, is not that of `current`, the
   // identity of the file's document now.
   Status RefreshChanged(const frame::ThreadPath& path, const void* current);
-  void Take(std::shared_ptr<const WatchedSlotTable> table);
 
   std::shared_ptr<const WatchedSlotTable> table_;
-  // table_'s parts, or null, reached without its definition.
-  const frame::SnapshotWatch* watch_ = nullptr;
-  const SlotTable* slots_ = nullptr;
   // The snapshot a Refresh had to read, held until the next Refresh: the
   // watch alone does not keep the document alive.
   std::optional<frame::ProfileView> read_;

@@ -1,7 +1,6 @@
 // The copies and comparisons of text views.
 #include "platform/ini/text_view.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "base/utf.h"  // EncodePath, for printing
